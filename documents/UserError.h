@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+
+/// An error that ends the current command and whose text is shown to the
+/// user as it stands (already translated). Commands let it propagate to the
+/// one top-level handler.
+class TUserError : public std::exception {
+public:
+    explicit TUserError(const QString &message);
+
+    /// The translated text for the error box.
+    const QString &Message() const noexcept { return m_message; }
+    /// The same text in UTF-8, for logs and test output.
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+/// Replaces each "%s" in `pattern`, left to right, with the next of `args`.
+/// Placeholders left over when `args` run out stay as they are; surplus
+/// `args` are ignored. Pass the translated pattern, so translations may
+/// keep the "%s" placeholders of the English text.
+QString FormatUserText(const QString &pattern, const QStringList &args);
