@@ -34,6 +34,8 @@ public:
 
     // By hand rather than through a converter, which would replace lone
     // surrogates; a final odd byte is ignored.
+    bool KeepsAsciiBytes() const override { return false; }
+
     QString GetString(QByteArrayView bytes) const override
     {
         QString text(bytes.size() / 2, Qt::Uninitialized);

@@ -28,6 +28,10 @@ public:
     /// written as one '?'; `replaced` receives how many were.
     virtual QByteArray GetBytes(QStringView text, qsizetype &replaced) const = 0;
 
+    /// True when every CR and LF byte is that character and never part of
+    /// another one, so the bytes can be cut into lines before decoding.
+    virtual bool KeepsAsciiBytes() const { return true; }
+
     /// UTF-8 with the byte-order mark EF BB BF.
     static const TEncoding &Utf8();
     /// UTF-16, low byte first, byte-order mark FF FE. Code units are copied

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TextFile.h"
 
+#include "LineSplitting.h"
 #include "TextEncoding.h"
 #include "Utf8.h"
 #include "translation.h"
@@ -95,17 +96,7 @@ TDetectedEncoding DetectFileEncoding(const QString &path)
 
 TLineBreakStyle DetectLineBreakStyle(QStringView text)
 {
-    TLineBreakStyle style;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n')
-            break; // lbLf, the default
-        if (text[i] == u'\r') {
-            style.LineBreak = i + 1 < text.size() && text[i + 1] == u'\n' ? lbCrLf : lbCr;
-            break;
-        }
-    }
-    style.EndsWithBreak = text.isEmpty() || text.back() == u'\r' || text.back() == u'\n';
-    return style;
+    return LineBreakStyleOf(text);
 }
 
 TTextFileFacts LoadTextFile(const QString &path, QStringList &lines)
@@ -115,28 +106,24 @@ TTextFileFacts LoadTextFile(const QString &path, QStringList &lines)
     TTextFileFacts facts;
     static_cast<TDetectedEncoding &>(facts) = DetectEncoding(bytes);
     const qsizetype bomSize = facts.HasBom ? facts.Encoding->GetPreamble().size() : 0;
-    const QString text = facts.Encoding->GetString(QByteArrayView(bytes).sliced(bomSize));
-    facts.LineBreaks = DetectLineBreakStyle(text);
-    lines = SplitTextIntoLines(text);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(bomSize);
+    const TEncoding &encoding = *facts.Encoding;
+    if (encoding.KeepsAsciiBytes()) {
+        // Cut the bytes, then decode each line straight into its string: no
+        // copy of the whole text, and a decoding error still fails the load.
+        facts.LineBreaks = LineBreakStyleOf(body);
+        lines = SplitLines(body, [&encoding](QByteArrayView line) { return encoding.GetString(line); });
+    } else {
+        const QString text = encoding.GetString(body);
+        facts.LineBreaks = LineBreakStyleOf(QStringView(text));
+        lines = SplitTextIntoLines(text);
+    }
     return facts;
 }
 
 QStringList SplitTextIntoLines(QStringView text)
 {
-    QStringList lines;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n) {
-        const qsizetype start = i;
-        while (i < n && text[i] != u'\r' && text[i] != u'\n')
-            ++i;
-        lines.append(text.sliced(start, i - start).toString());
-        if (i < n && text[i] == u'\r')
-            ++i;
-        if (i < n && text[i] == u'\n')
-            ++i;
-    }
-    return lines;
+    return SplitLines(text, [](QStringView line) { return line.toString(); });
 }
 
 const TEncoding &EncodingForSave(const TEncoding &encoding, bool hasBom,

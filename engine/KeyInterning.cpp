@@ -21,7 +21,8 @@ public:
 
     std::int32_t IdOf(const QString &key)
     {
-        const std::size_t hash = qHash(QStringView(key), std::size_t(0x5eed));
+        // 32 bits of the hash keep a slot at 8 bytes; equal hashes are confirmed anyway.
+        const auto hash = std::uint32_t(qHash(QStringView(key), std::size_t(0x5eed)));
         for (std::size_t index = hash & FMask;; index = (index + 1) & FMask) {
             TSlot &slot = FSlots[index];
             if (slot.Id < 0) {
@@ -39,7 +40,7 @@ public:
 
 private:
     struct TSlot {
-        std::size_t Hash = 0;
+        std::uint32_t Hash = 0;
         std::int32_t Id = -1;
     };
     std::vector<TSlot> FSlots;
