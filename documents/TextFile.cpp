@@ -4,6 +4,7 @@
 #include "LineSplitting.h"
 #include "TextEncoding.h"
 #include "Utf8.h"
+#include "TextFormat.h"
 #include "translation.h"
 
 #include <QFile>
@@ -86,7 +87,7 @@ bool WriteAll(QFileDevice &file, QByteArrayView bytes)
 
 TUserError CannotOpenFileError(const QString &path, const QString &reason)
 {
-    return TUserError(FormatUserText(Translate(u"Cannot open file \"%s\". %s"_s), {path, reason}));
+    return TUserError(FormatText(Translate(u"Cannot open file \"%s\". %s"_s), {path, reason}));
 }
 
 TDetectedEncoding DetectFileEncoding(const QString &path)
@@ -154,7 +155,7 @@ qsizetype SaveTextFile(const QStringList &lines, const QString &path,
     // truncated file; unbuffered, each failed write shows in its result.
     QSaveFile file(path);
     const auto fail = [&path](const QString &reason) {
-        return TUserError(FormatUserText(Translate(u"Cannot create file \"%s\". %s"_s), {path, reason}));
+        return TUserError(FormatText(Translate(u"Cannot create file \"%s\". %s"_s), {path, reason}));
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw fail(file.errorString());

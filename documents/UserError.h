@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <exception>
 
@@ -23,9 +22,3 @@ private:
     QString m_message;
     QByteArray m_utf8;
 };
-
-/// Replaces each "%s" in `pattern`, left to right, with the next of `args`.
-/// Placeholders left over when `args` run out stay as they are; surplus
-/// `args` are ignored. Pass the translated pattern, so translations may
-/// keep the "%s" placeholders of the English text.
-QString FormatUserText(const QString &pattern, const QStringList &args);

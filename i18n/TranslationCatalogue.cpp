@@ -52,16 +52,20 @@ QString TTranslationCatalogue::Lookup(int column, const QString &text) const
 {
     if (column <= 0 || column >= FColumns.size())
         return text;
-    const QStringList &keys = FColumns.front();
-    const QStringList &targets = FColumns[column];
-    for (qsizetype row = 0; row < keys.size(); ++row) {
-        if (keys[row] != text)
-            continue;
-        if (row >= targets.size() || targets[row].isEmpty())
-            return text;
-        return targets[row];
-    }
-    return text;
+    const QString translation = Text(column, RowOf(text));
+    return translation.isEmpty() ? text : translation;
+}
+
+int TTranslationCatalogue::RowOf(const QString &text) const
+{
+    return FColumns.isEmpty() ? -1 : int(FColumns.front().indexOf(text));
+}
+
+QString TTranslationCatalogue::Text(int column, int row) const
+{
+    if (column < 0 || column >= FColumns.size() || row < 0)
+        return QString();
+    return FColumns[column].value(row);
 }
 
 TCatalogueParseResult ParseTranslationCatalogue(QByteArrayView bytes)

@@ -38,6 +38,10 @@ public:
     /// count too). Returns `text` itself for column 0 or less, a column the
     /// catalogue lacks, no matching row, or an empty translation.
     QString Lookup(int column, const QString &text) const;
+    /// The first row whose column-0 text equals `text` exactly; -1 when none.
+    int RowOf(const QString &text) const;
+    /// Row `row` of `column`; empty outside the catalogue.
+    QString Text(int column, int row) const;
 
 private:
     friend TCatalogueParseResult ParseTranslationCatalogue(QByteArrayView bytes);

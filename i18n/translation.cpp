@@ -30,7 +30,6 @@ TTranslationState &State()
     return state;
 }
 
-// The per-user store: read only; the Language menu writes it.
 std::optional<QString> StoredLanguageCode()
 {
     const QSettings store(QSettings::UserScope, u"Lunavist"_s, u"Lunavist"_s);
@@ -49,6 +48,15 @@ QString Translate(const QString &text)
     if (state.Index <= 0)
         return text;
     return state.Catalogue.Lookup(state.Index, text);
+}
+
+void SaveLanguageChoice()
+{
+    // A store that cannot be written is not reported: the choice then lasts
+    // until the program ends.
+    QSettings store(QSettings::UserScope, u"Lunavist"_s, u"Lunavist"_s);
+    store.setValue(u"CurrentLanguage"_s, State().Code);
+    store.sync();
 }
 
 void LoadTranslations()

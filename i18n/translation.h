@@ -36,4 +36,8 @@ void SetCurrentLanguageIndex(int index);
 
 /// The chosen language code, such as "de"; it may name no catalogue column.
 QString CurrentLanguageCode();
+
+/// Writes the current language code to the per-user store (value
+/// CurrentLanguage), read by the next start. Failures are silent.
+void SaveLanguageChoice();
 void SetCurrentLanguageCode(const QString &code);

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PathHistory.h"
+
+QString TrimPathText(const QString &text)
+{
+    const auto isTrimmed = [](QChar c) { return c.unicode() <= 0x20; };
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && isTrimmed(text[first]))
+        ++first;
+    while (end > first && isTrimmed(text[end - 1]))
+        --end;
+    return text.sliced(first, end - first);
+}
+
+void InsertPathIfAbsent(QStringList &history, const QString &path)
+{
+    if (history.contains(path, Qt::CaseInsensitive))
+        return;
+    history.prepend(path);
+    while (history.size() > MaxPathHistory)
+        history.removeLast();
+}
