@@ -1,0 +1,341 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DiffGrid.h"
+
+#include "CellPainting.h"
+#include "DiffGridDelegate.h"
+#include "DiffGridHeader.h"
+#include "DiffGridModel.h"
+#include "GridLayout.h"
+#include "GridRowMapping.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+TDiffGrid::TDiffGrid(QWidget *parent)
+    : QTableView(parent)
+    , FModel(new TDiffGridModel(this))
+    , FDelegate(new TDiffGridDelegate(this))
+    , FHeader(new TDiffGridHeader(this))
+{
+    setHorizontalHeader(FHeader);
+    setModel(FModel);
+    setItemDelegate(FDelegate);
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    setShowGrid(false); // the delegate draws the lines (horizontal ones optional)
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setCornerButtonEnabled(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    setFont(DesignFont());
+    FBaseRowHeight = BaseRowHeightFor(TextLineHeight(QFontMetrics(font())));
+    verticalHeader()->setDefaultSectionSize(FBaseRowHeight);
+    FHeader->SetRowHeight(HeaderRowHeightFor(FBaseRowHeight));
+    for (int c = 0; c < kGridColumnCount; ++c)
+        setColumnWidth(c, kDesignColumnWidths[c]);
+
+    // Row 1 is current from the start, like a fresh grid's; it is not a
+    // selection change, so the frame bookkeeping starts at -1.
+    SetCurrentGridRow(1);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &) { CurrentRowChanged(current); });
+
+    viewport()->installEventFilter(this);
+    FHeader->viewport()->installEventFilter(this);
+}
+
+TDiffGrid::~TDiffGrid() = default;
+
+QFont TDiffGrid::DesignFont()
+{
+    QFont font(u"Courier New"_s);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(15);
+    return font;
+}
+
+// --- rows ------------------------------------------------------------------
+
+void TDiffGrid::SetRows(const TGridRows &rows)
+{
+    const int oldRow = CurrentGridRow();
+    const int oldTop = TopRow();
+    FModel->SetRows(rows);
+    const int last = RowCount() - 1;
+    // The reset dropped the view's current index; putting it back is no
+    // selection change.
+    FRefilling = true;
+    SetCurrentGridRow(oldRow >= 1 ? std::min(oldRow, last) : 1);
+    FRefilling = false;
+    AdjustAllRowHeights();
+    SetTopRow(std::min(oldTop, last));
+}
+
+const TGridRows &TDiffGrid::Rows() const
+{
+    return FModel->Rows();
+}
+
+int TDiffGrid::RowCount() const
+{
+    return GridRowOfModelRow(FModel->rowCount() - 1) + 1;
+}
+
+QString TDiffGrid::CellText(int gridCol, int gridRow) const
+{
+    return FModel->CellText(ModelRowOfGridRow(gridRow), gridCol);
+}
+
+void TDiffGrid::SetCellText(int gridCol, int gridRow, const QString &text)
+{
+    FModel->SetCellText(ModelRowOfGridRow(gridRow), gridCol, text);
+}
+
+// --- appearance ----------------------------------------------------------------
+
+void TDiffGrid::SetRowColors(TColorValue added, TColorValue removed, TColorValue changed,
+                             TColorValue differentText)
+{
+    FDelegate->SetRowColors(added, removed, changed, differentText);
+    viewport()->update();
+}
+
+void TDiffGrid::SetGridFont(const QFont &font)
+{
+    setFont(font);
+}
+
+void TDiffGrid::SetShowGridLines(bool show)
+{
+    FDelegate->SetShowHorizontalLines(show);
+    FHeader->SetShowHorizontalLines(show);
+    viewport()->update();
+}
+
+bool TDiffGrid::ShowGridLines() const
+{
+    return FDelegate->ShowHorizontalLines();
+}
+
+void TDiffGrid::SetLineNumbersVisible(bool visible)
+{
+    setColumnWidth(0, visible ? kLineNumberColumnWidth : 0);
+}
+
+// --- layout ----------------------------------------------------------------
+
+int TDiffGrid::RowHeight(int gridRow) const
+{
+    if (gridRow == kHeaderGridRow)
+        return FHeader->height();
+    if (gridRow < 1 || gridRow >= RowCount())
+        return 0;
+    return rowHeight(ModelRowOfGridRow(gridRow));
+}
+
+void TDiffGrid::AdjustRowHeight(int gridRow)
+{
+    if (gridRow < 1 || gridRow >= RowCount())
+        return;
+    const int modelRow = ModelRowOfGridRow(gridRow);
+    const QFontMetrics fm(font());
+    int tallest = 0;
+    for (int c = 1; c < kGridColumnCount; ++c) {
+        const QString text = FModel->CellText(modelRow, c);
+        if (text.isEmpty())
+            continue;
+        const QRect bounds(0, 0, TextLayoutWidth(columnWidth(c)), INT_MAX);
+        tallest = std::max(tallest, fm.boundingRect(bounds, PlainTextFlags(), text).height());
+    }
+    setRowHeight(modelRow, RowHeightFor(FBaseRowHeight, tallest));
+}
+
+void TDiffGrid::AdjustAllRowHeights()
+{
+    FHeader->SetRowHeight(HeaderRowHeightFor(FBaseRowHeight));
+    const int count = RowCount();
+    for (int r = 1; r < count; ++r)
+        AdjustRowHeight(r);
+    // The scroll range follows now, so a top row set next is not clamped
+    // to the old heights.
+    updateGeometries();
+}
+
+QRect TDiffGrid::CellRect(int gridCol, int gridRow) const
+{
+    if (gridCol < 0 || gridCol >= kGridColumnCount || gridRow < 0 || gridRow >= RowCount())
+        return {};
+    if (gridRow == kHeaderGridRow) {
+        return QRect(FHeader->sectionViewportPosition(gridCol), -FHeader->height(),
+                     FHeader->sectionSize(gridCol), FHeader->height());
+    }
+    return visualRect(FModel->index(ModelRowOfGridRow(gridRow), gridCol));
+}
+
+QPoint TDiffGrid::CellAt(const QPoint &pos) const
+{
+    if (pos.y() < 0) {
+        const int column = pos.y() >= -FHeader->height() ? FHeader->logicalIndexAt(pos.x()) : -1;
+        return column >= 0 ? QPoint(column, kHeaderGridRow) : QPoint(-1, -1);
+    }
+    const int row = rowAt(pos.y());
+    const int column = columnAt(pos.x());
+    if (row < 0 || column < 0)
+        return QPoint(-1, -1);
+    return QPoint(column, GridRowOfModelRow(row));
+}
+
+// --- current row and scrolling -------------------------------------------------
+
+int TDiffGrid::CurrentGridRow() const
+{
+    return GridRowOfModelRow(currentIndex().isValid() ? currentIndex().row() : -1);
+}
+
+int TDiffGrid::CurrentGridColumn() const
+{
+    return currentIndex().isValid() ? currentIndex().column() : 1;
+}
+
+void TDiffGrid::SetCurrentGridRow(int gridRow)
+{
+    if (gridRow < 1 || gridRow >= RowCount())
+        return;
+    setCurrentIndex(FModel->index(ModelRowOfGridRow(gridRow), CurrentGridColumn()));
+}
+
+int TDiffGrid::TopRow() const
+{
+    const int row = rowAt(0);
+    return row >= 0 ? GridRowOfModelRow(row) : 1;
+}
+
+void TDiffGrid::SetTopRow(int gridRow)
+{
+    // Scrolling is per row, so the scroll value is the top model row.
+    verticalScrollBar()->setValue(std::max(0, ModelRowOfGridRow(gridRow)));
+}
+
+int TDiffGrid::FullyVisibleRowCount() const
+{
+    const int height = viewport()->height();
+    int count = 0;
+    for (int row = rowAt(0); row >= 0 && row < FModel->rowCount(); ++row) {
+        if (rowViewportPosition(row) + rowHeight(row) > height)
+            break;
+        ++count;
+    }
+    return count;
+}
+
+// --- repainting --------------------------------------------------------------
+
+void TDiffGrid::InvalidateRow(int gridRow)
+{
+    if (gridRow < 0 || gridRow >= RowCount())
+        return;
+    if (gridRow == kHeaderGridRow) {
+        FHeader->viewport()->update();
+        return;
+    }
+    const int modelRow = ModelRowOfGridRow(gridRow);
+    const int left = columnViewportPosition(0);
+    const int last = kGridColumnCount - 1;
+    const int right = columnViewportPosition(last) + columnWidth(last);
+    viewport()->update(QRect(left, rowViewportPosition(modelRow), right - left, rowHeight(modelRow)));
+}
+
+void TDiffGrid::CurrentRowChanged(const QModelIndex &current)
+{
+    if (FRefilling)
+        return;
+    // The old row loses its frame and the new one gains it; each must be
+    // repainted across all columns, not only the cells the view refreshes.
+    const int gridRow = GridRowOfModelRow(current.isValid() ? current.row() : -1);
+    if (gridRow != FLastFramedRow) {
+        InvalidateRow(FLastFramedRow);
+        InvalidateRow(gridRow);
+        FLastFramedRow = gridRow;
+    }
+    Q_EMIT currentGridRowChanged(gridRow);
+}
+
+// --- mouse -------------------------------------------------------------------
+
+bool TDiffGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool onHeader = watched == FHeader->viewport();
+    if (onHeader || watched == viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            // Both widgets start at the left of column 0; the header row
+            // lies right above the viewport.
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            QPoint pos = mouse->position().toPoint();
+            if (onHeader)
+                pos.ry() -= FHeader->height();
+            GridMousePress(mouse->button(), pos);
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            GridMouseRelease(static_cast<QMouseEvent *>(event)->button());
+            break;
+        default:
+            break;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void TDiffGrid::GridMousePress(Qt::MouseButton button, const QPoint &pos)
+{
+    FInColResize = false;
+    if (button != Qt::LeftButton)
+        return;
+    const QPoint cell = CellAt(pos);
+    FLastMouseCol = cell.x();
+    FLastMouseRow = cell.y();
+    FInColResize = PressGrabsColumnBorder(cell.y(), pos.x(), HeaderRightEdges());
+}
+
+void TDiffGrid::GridMouseRelease(Qt::MouseButton button)
+{
+    // The dragged border changed a text column's width: re-wrap every row.
+    if (button == Qt::LeftButton && FInColResize)
+        AdjustAllRowHeights();
+    FInColResize = false;
+}
+
+QList<int> TDiffGrid::HeaderRightEdges() const
+{
+    QList<int> edges;
+    for (int c = 0; c < kGridColumnCount; ++c)
+        edges.append(FHeader->sectionViewportPosition(c) + FHeader->sectionSize(c));
+    return edges;
+}
+
+void TDiffGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    const QPoint cell = CellAt(event->position().toPoint());
+    if (cell.y() >= 1)
+        Q_EMIT cellDoubleClicked(cell.x(), cell.y());
+}
+
+void TDiffGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    // The columns are sized to the grid; nothing may scroll sideways.
+    horizontalScrollBar()->setRange(0, 0);
+}

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DiffGridModel.h"
+
+#include "GridRowMapping.h"
+
+#include <algorithm>
+
+TDiffGridModel::TDiffGridModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void TDiffGridModel::SetRows(const TGridRows &rows)
+{
+    beginResetModel();
+    FRows = rows;
+    endResetModel();
+}
+
+bool TDiffGridModel::SetCellText(int modelRow, int column, const QString &text)
+{
+    if (!HasItem(modelRow) || (column != 1 && column != 2))
+        return false;
+    if (FRows.FolderMode) {
+        QStringList &cells = column == 1 ? FRows.LeftCells : FRows.RightCells;
+        if (modelRow >= cells.size())
+            return false;
+        cells[modelRow] = text;
+    } else {
+        const TDiffItem &item = FRows.Items[modelRow];
+        const int line = column == 1 ? item.LeftIndex : item.RightIndex;
+        QStringList &lines = column == 1 ? FRows.LeftLines : FRows.RightLines;
+        if (line < 0 || line >= lines.size())
+            return false;
+        lines[line] = text;
+    }
+    // The other text cell's highlighting depends on this text too.
+    Q_EMIT dataChanged(index(modelRow, 0), index(modelRow, kGridColumnCount - 1));
+    return true;
+}
+
+int TDiffGridModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(std::max<qsizetype>(1, FRows.Items.size()));
+}
+
+int TDiffGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kGridColumnCount;
+}
+
+QVariant TDiffGridModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    return CellText(index.row(), index.column());
+}
+
+QVariant TDiffGridModel::headerData(int, Qt::Orientation, int) const
+{
+    return {};
+}
+
+bool TDiffGridModel::HasItem(int modelRow) const
+{
+    return modelRow >= 0 && modelRow < FRows.Items.size();
+}
+
+TDiffKind TDiffGridModel::Kind(int modelRow) const
+{
+    return HasItem(modelRow) ? FRows.Items[modelRow].Kind : dkEqual;
+}
+
+QString TDiffGridModel::CellText(int modelRow, int column) const
+{
+    if (!HasItem(modelRow))
+        return {};
+    if (column == 0)
+        return QString::number(GridRowOfModelRow(modelRow));
+    if (column == 1 || column == 2)
+        return FRows.CellText(modelRow, column);
+    return {};
+}
+
+bool TDiffGridModel::IsHighlightedCell(int modelRow, int column) const
+{
+    return !FRows.FolderMode && Kind(modelRow) == dkDifferent && (column == 1 || column == 2)
+        && !CellText(modelRow, column).isEmpty();
+}
+
+THighlightRanges TDiffGridModel::HighlightRanges(int modelRow, int column) const
+{
+    if (FRows.FolderMode || !HasItem(modelRow) || (column != 1 && column != 2))
+        return {};
+    const TDiffItem &item = FRows.Items[modelRow];
+    if (item.LeftIndex < 0 || item.RightIndex < 0)
+        return {};
+    const QString left = FRows.LeftLines.value(item.LeftIndex);
+    const QString right = FRows.RightLines.value(item.RightIndex);
+    return column == 1 ? ComputeHighlightRanges(left, right, FRows.IgnoreCase)
+                       : ComputeHighlightRanges(right, left, FRows.IgnoreCase);
+}
