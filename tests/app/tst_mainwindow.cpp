@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
@@ -61,6 +62,9 @@ private Q_SLOTS:
     void emptyFilesLeaveOneEmptyRow();
     void cancelOnTheConfirmationChangesNothing();
     void commandsOfLaterModesBeep();
+    void anUnreadableFileShowsTheErrorAndNoStaleRows();
+    void browsePutsTheChosenFileIntoThePathBox();
+    void aboutBoxAndWebLinks();
     void switchingTheLanguageRetranslatesTheWindow();
 
 private:
@@ -242,6 +246,67 @@ void TestMainWindow::commandsOfLaterModesBeep()
     Trigger("mmAsComplexDocumentsegPDFDOCXetcwithTIKA1");
     QCOMPARE(FPrompts->Beeps, 2);
     QVERIFY(FPrompts->Log.isEmpty());
+}
+
+void TestMainWindow::anUnreadableFileShowsTheErrorAndNoStaleRows()
+{
+    CompareAsText(WriteFile(u"left.txt"_s, kLeft), WriteFile(u"right.txt"_s, kRight));
+    FPrompts->Log.clear();
+    // Ill-formed UTF-8 after a byte-order mark cannot be decoded.
+    CompareAsText(WriteFile(u"left.txt"_s, kLeft), WriteFile(u"bad.txt"_s, "\xEF\xBB\xBFok\n\xC0\xAF\n"));
+    QCOMPARE(FPrompts->Log, QStringList{u"error: No mapping for the Unicode character exists in the target "
+                                        "multi-byte code page"_s});
+    QCOMPARE(FWindow->Grid().RowCount(), 2);
+    QCOMPARE(FWindow->Grid().CellText(1, 1), QString());
+}
+
+void TestMainWindow::browsePutsTheChosenFileIntoThePathBox()
+{
+    const QString chosen = WriteFile(u"chosen.txt"_s, "x\n");
+    FPrompts->OpenFileAnswers = {chosen, QString()};
+    Child<QAction>("mmBrowseLeft")->trigger();
+    QCOMPARE(Child<QComboBox>("cmbLeft")->currentText(), chosen);
+
+    // With an empty box the dialog opens where the last file was chosen; Cancel changes nothing.
+    Child<QComboBox>("cmbLeft")->setCurrentText(QString());
+    Child<QAction>("mmBrowseLeft")->trigger();
+    QCOMPARE(FPrompts->DialogStartPaths.last(), FDir.path());
+    QCOMPARE(Child<QComboBox>("cmbLeft")->currentText(), QString());
+    QCOMPARE(FPrompts->Log, (QStringList{u"open file: Set Left Text..."_s, u"open file: Set Left Text..."_s}));
+}
+
+// Collects the addresses the program asks the desktop to open.
+class TUrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> Opened;
+
+public Q_SLOTS:
+    void Open(const QUrl &url) { Opened.append(url); }
+};
+
+void TestMainWindow::aboutBoxAndWebLinks()
+{
+    Trigger("btnInfo");
+    QCOMPARE(FPrompts->Log.size(), 1);
+    const QStringList about = FPrompts->Log.first().split(u"\r\n"_s);
+    QCOMPARE(about.mid(0, 2), (QStringList{u"information: Lunavist"_s, u"Version: 2.4"_s}));
+    QVERIFY(about.contains(u"Website: http://lunavist.example"_s));
+
+    TUrlRecorder recorder;
+    QDesktopServices::setUrlHandler(u"http"_s, &recorder, "Open");
+    Trigger("mmWebsite");
+    Trigger("mmSupport");
+    Trigger("mmTutorial");
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QCOMPARE(recorder.Opened, (QList<QUrl>{QUrl(u"http://lunavist.example/"_s), QUrl(u"http://lunavist.example/contact"_s),
+                                           QUrl(u"http://lunavist.example/redirect/tutorial-lunavist.html"_s)}));
+
+    // Ctrl+Z reaches the form-wide undo, which has nothing to undo yet.
+    QTest::keyClick(FWindow, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(FPrompts->Beeps, 1);
 }
 
 void TestMainWindow::switchingTheLanguageRetranslatesTheWindow()
