@@ -20,11 +20,19 @@ TComparisonSession::TComparisonSession(TPrompts &prompts, QObject *parent)
       FRightEncoding(&TEncoding::Ansi()),
       FLeftEncName(EncNameAnsiAscii),
       FRightEncName(EncNameAnsiAscii),
-      FUtf8NoBOM(std::make_unique<TUTF8NoBOMEncoding>())
+      FUtf8NoBOM(std::make_unique<TUTF8NoBOMEncoding>()),
+      FDiffFunction(ComputeDiff)
 {
 }
 
-TComparisonSession::~TComparisonSession() = default;
+TComparisonSession::~TComparisonSession()
+{
+    // A worker queues its result to this object before it completes its
+    // future, so once every future is ready no worker can still reach us;
+    // results already queued die with the object.
+    for (const auto &job : FJobs)
+        job.wait();
+}
 
 TDiffOptions TComparisonSession::Options() const
 {
@@ -65,6 +73,7 @@ void TComparisonSession::RunDiff()
         FDiffItems.clear();
     else
         FDiffItems = ComputeDiff(FLeftLines, FRightLines, Options());
+    FItemsStale = false;
     FillGridRows();
 }
 
@@ -78,6 +87,27 @@ void TComparisonSession::FillGridRows()
     FGridRows.RightLines = FRightLines;
     FGridRows.IgnoreCase = fIgnoreCase;
     Q_EMIT GridRowsChanged();
+}
+
+void TComparisonSession::ShowFolderRows(const TDiffItems &items, const QStringList &leftCells,
+                                        const QStringList &rightCells)
+{
+    DropPendingRecompute();
+    FFolderMode = true;
+    FDiffItems = items;
+    FGridRows = TGridRows();
+    FGridRows.Items = FDiffItems;
+    FGridRows.FolderMode = true;
+    FGridRows.LeftCells = leftCells;
+    FGridRows.RightCells = rightCells;
+    FGridRows.IgnoreCase = fIgnoreCase;
+    Q_EMIT GridRowsChanged();
+}
+
+QString TComparisonSession::LineCountsText() const
+{
+    return FormatText(Translate(u"%d lines (left file) vs %d lines (right file)."_s),
+                      {QString::number(FLeftLines.size()), QString::number(FRightLines.size())});
 }
 
 void TComparisonSession::ReportStatistics(const QString &prefix, bool showDialog)

@@ -11,9 +11,15 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
+#include <future>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 class TEncoding;
+class TGridCursor;
 class TPrompts;
 class TUTF8NoBOMEncoding;
 
@@ -27,6 +33,16 @@ enum TCommandMode : std::uint8_t {
     cmText,   ///< after a text or document comparison
     cmFolder, ///< after a folder comparison
 };
+
+/// One side of a text comparison.
+enum TSide : std::uint8_t {
+    sdLeft,
+    sdRight,
+};
+
+/// The engine a background recomputation runs: ComputeDiff's signature.
+using TDiffFunction =
+    std::function<TDiffItems(const QStringList &, const QStringList &, const TDiffOptions &)>;
 
 /// One undo snapshot: both line lists before a change, and where the grid
 /// stood (grid rows and columns, row 0 being the header).
@@ -114,6 +130,106 @@ public:
     /// The rows the grid shows now.
     const TGridRows &GridRows() const { return FGridRows; }
 
+    /// The grid whose position merges, undo and navigation read and set.
+    void SetGridCursor(TGridCursor *cursor) { FGridCursor = cursor; }
+
+    // --- background recomputation ---------------------------------------
+    /// Recomputes the items from copies of the lists on the thread pool;
+    /// only the newest job's result is applied (on this thread, queued), and
+    /// its application pops every busy cursor the session pushed for jobs.
+    /// A comparison started meanwhile makes every pending result stale.
+    void RecomputeDiffAsync();
+    /// True from the start of a job until the newest job's result is applied.
+    bool DiffRecomputeInProgress() const { return FDiffRecomputeInProgress; }
+    /// Waits for the newest pending job and applies its result now, so the
+    /// items describe the present lines; nothing when they already do. A
+    /// job that failed on its worker is computed again here, and an error
+    /// of that computation reaches the caller.
+    void ApplyPendingRecompute();
+    /// The engine background jobs run, ComputeDiff unless replaced (an empty
+    /// function restores it). It runs on worker threads, on the job's copies.
+    void SetDiffFunction(TDiffFunction function);
+
+    // --- merging and undo ------------------------------------------------
+    /// "Copy to Right" / "Copy to Left": the selected row's block. Beeps in
+    /// folder mode; a selection outside the item rows is ignored.
+    void btnLeftToRightClick();
+    void btnRightToLeftClick();
+    /// "Copy All to Right" / "Copy All to Left": one side becomes the other.
+    void btnAllLeftDiffsToRightClick();
+    void btnAllRightDiffsToLeftClick();
+    /// "Undo Last Change"; beeps in folder mode and with nothing to undo.
+    void ActionUndoExecute();
+    /// The block of item `itemIndex`: its first and last item, or (-1, -1).
+    std::pair<int, int> FindDiffBlock(int itemIndex) const;
+    /// Where the block first..last sits in the `target` side's lines:
+    /// (position, count). A block without target lines gives count 0 and
+    /// the position after the nearest target line above, else before the
+    /// nearest one below, else the end of the list.
+    std::pair<int, int> FindTargetRange(int first, int last, TSide target) const;
+    /// Replaces the target lines of item `itemIndex`'s block by its source
+    /// lines (the other side's). Nothing for an equal item or a block
+    /// without source lines. Applies a pending recomputation first, so the
+    /// block is cut from the lines its items describe.
+    void CopyBlock(int itemIndex, TSide target);
+    void CopyBlockToRight(int itemIndex) { CopyBlock(itemIndex, sdRight); }
+    void CopyBlockToLeft(int itemIndex) { CopyBlock(itemIndex, sdLeft); }
+    /// Same length and every line equal, case-sensitively.
+    static bool SameLines(const QStringList &a, const QStringList &b);
+    /// Snapshots both lists and the grid position; keeps the newest
+    /// UndoStackLimit snapshots.
+    void PushUndoState();
+    /// Restores the newest snapshot (lines at once, items in the background,
+    /// grid position where it still fits); beeps when there is none.
+    void UndoLastMerge();
+    static constexpr qsizetype UndoStackLimit = 3;
+
+    // --- navigation -------------------------------------------------------
+    /// First/Last: the first or last differing row; nothing when none.
+    /// Previous/Next: the neighbouring block (a differing row in folder
+    /// mode); a beep when there is none.
+    void btnFirstDiffClick();
+    void btnPrevDiffClick();
+    void btnNextDiffClick();
+    void btnLastDiffClick();
+    /// The first row of the next difference after `row`'s block; -1 for none.
+    int FindFollowingDiffRow(int row) const;
+    /// The first row of the block above `row`'s block; -1 for none.
+    int FindPrecedingDiffRow(int row) const;
+    /// Selects `row` (clamped) and scrolls it to the middle of the view.
+    void GoToRow(int row);
+
+    // --- folder rows --------------------------------------------------------
+    /// Shows the rows of a folder comparison, one item and one cell text per
+    /// side for each file, in folder mode; pending recomputations are
+    /// dropped. The command mode and the undo stack are the caller's.
+    void ShowFolderRows(const TDiffItems &items, const QStringList &leftCells,
+                        const QStringList &rightCells);
+
+    // --- saving -----------------------------------------------------------
+    /// "Save Left Text As..." with the left path box's text, unchanged, as
+    /// the dialog's proposal. The side is written in the encoding and line
+    /// breaks it was read with; characters the encoding cannot hold are
+    /// written only after the user agreed. A write error throws TUserError
+    /// and leaves UnsavedChanges and the status line as they were.
+    void btnSaveLeftClick(const QString &pathBoxText);
+    void btnSaveRightClick(const QString &pathBoxText);
+
+    // --- in-cell editing ----------------------------------------------------
+    /// The line that grid cell (`col`, `row`) shows, or -1 when the cell is
+    /// not editable (folder mode, header, row-number column, empty side, a
+    /// line the present list no longer holds).
+    /// Throws as RequireLoadedFiles for a data cell without loaded files.
+    int CellLineIndex(int col, int row) const;
+    /// Stores an edited line: line `lineIndex` of the side of column `col`
+    /// (1 left, 2 right) becomes `text` with its line breaks removed; pushes
+    /// an undo snapshot, recomputes in the background and reports the
+    /// statistics of the present items in the status line. The grid keeps
+    /// its rows until the recomputed ones arrive: the window shows the text
+    /// in the edited cell itself. Folder mode, no loaded files, another
+    /// column or a line index the list no longer holds drop the text silently.
+    void CommitLineEdit(int col, int lineIndex, const QString &text);
+
 Q_SIGNALS:
     /// The status line's new text.
     void StatusChanged(const QString &text);
@@ -125,10 +241,31 @@ Q_SIGNALS:
     /// by every comparison, even with the mode unchanged, so the window
     /// enables each of its commands again.
     void CommandModeChanged(TCommandMode mode);
+    /// A merge or an edit was made: the Undo command must be usable.
+    void UndoBecameAvailable();
 
 private:
+    using TRecomputeResult = std::optional<TDiffItems>;
+
     void SetCommandMode(TCommandMode mode);
     void ResetSides();
+    QStringList &Lines(TSide side) { return side == sdLeft ? FLeftLines : FRightLines; }
+    const QStringList &Lines(TSide side) const { return side == sdLeft ? FLeftLines : FRightLines; }
+    /// "%d lines (left file) vs %d lines (right file)." with the present counts.
+    QString LineCountsText() const;
+
+    void SetRecomputeInProgress(bool value);
+    /// Shows the busy cursor and starts a job; the job's result pops it.
+    void StartRecomputeWithBusyCursor();
+    void ApplyRecomputeResult(std::int32_t jobId, const TRecomputeResult &result);
+    /// Makes every pending result stale and pops the cursors pushed for
+    /// them: a new comparison replaces what they describe.
+    void DropPendingRecompute();
+    void PopJobCursors();
+
+    void CopySelectedBlock(TSide target);
+    void CopyAllTo(TSide target);
+    void SaveSide(TSide side, const QString &pathBoxText);
 
     TPrompts &FPrompts;
     QStringList FLeftLines;
@@ -158,4 +295,17 @@ private:
     /// side that was never read.
     bool FLinesLoaded = false;
     QList<TUndoState> FUndoStack;
+    TGridCursor *FGridCursor = nullptr;
+    std::int32_t FDiffRecomputeJobId = 0;
+    bool FDiffRecomputeInProgress = false;
+    /// The items may not describe the present lines: set when a job starts,
+    /// cleared when the newest result or a new comparison is applied.
+    bool FItemsStale = false;
+    /// Busy cursors pushed for jobs whose results have not been applied.
+    int FJobBusyCursors = 0;
+    TDiffFunction FDiffFunction;
+    /// The newest job's result; invalid when that job could not start.
+    std::shared_future<TRecomputeResult> FNewestJob;
+    /// Jobs that may still be running, waited for on destruction.
+    std::vector<std::shared_future<TRecomputeResult>> FJobs;
 };

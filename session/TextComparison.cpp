@@ -61,6 +61,7 @@ void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString
     }
 
     Q_EMIT ComparisonStarted();
+    DropPendingRecompute();
     FFolderMode = false;
     SetCommandMode(cmText);
     ClearUndoStack();
@@ -93,6 +94,7 @@ void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString
             ResetSides();
             FLinesLoaded = false;
             FDiffItems.clear();
+            FItemsStale = false;
             FillGridRows();
             throw;
         }
@@ -100,7 +102,5 @@ void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString
 
     if (!HasDifferences())
         FPrompts.Information(Translate(u"The files are identical."_s));
-    ReportStatistics(FormatText(Translate(u"%d lines (left file) vs %d lines (right file)."_s),
-                                {QString::number(FLeftLines.size()), QString::number(FRightLines.size())}),
-                     true);
+    ReportStatistics(LineCountsText(), true);
 }

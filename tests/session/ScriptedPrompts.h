@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 /// TPrompts for tests: records every box and dialog as "kind: text" in
 /// Log, answers from scripted queues and watches the cursor stack. A
 /// prompt with no scripted answer is recorded in Unscripted and answered
@@ -36,14 +38,18 @@ public:
     /// Pops without a matching push.
     int CursorUnderflows = 0;
 
+    /// Runs while each message box is open, as a modal box's event loop
+    /// would run queued calls.
+    std::function<void()> WhileBoxOpen;
+
     bool CursorsBalanced() const { return Cursors.isEmpty() && CursorUnderflows == 0; }
 
-    void Information(const QString &text) override { Log.append(QStringLiteral("information: ") + text); }
-    void Warning(const QString &text) override { Log.append(QStringLiteral("warning: ") + text); }
-    void Error(const QString &text) override { Log.append(QStringLiteral("error: ") + text); }
+    void Information(const QString &text) override { Box(QStringLiteral("information: ") + text); }
+    void Warning(const QString &text) override { Box(QStringLiteral("warning: ") + text); }
+    void Error(const QString &text) override { Box(QStringLiteral("error: ") + text); }
     bool Confirm(const QString &text) override
     {
-        Log.append(QStringLiteral("confirm: ") + text);
+        Box(QStringLiteral("confirm: ") + text);
         if (ConfirmAnswers.isEmpty()) {
             Unscripted.append(Log.last());
             return false;
@@ -80,6 +86,12 @@ public:
     }
 
 private:
+    void Box(const QString &entry)
+    {
+        Log.append(entry);
+        if (WhileBoxOpen)
+            WhileBoxOpen();
+    }
     QString Answer(const QString &entry, const QString &startPath, QStringList &answers)
     {
         Log.append(entry);
