@@ -2,6 +2,7 @@
 #include "MainForm.h"
 
 #include "AppInfo.h"
+#include "CellEditor.h"
 #include "CommandRunner.h"
 #include "DiffGrid.h"
 #include "GridLayout.h"
@@ -85,7 +86,10 @@ TfrmMain::TfrmMain(TPrompts &prompts, QWidget *parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    FSession.SetGridCursor(nullptr);
+}
 
 // The icons are compiled into this static library, so they are registered
 // by hand (outside any namespace, as the macro requires).
@@ -107,10 +111,20 @@ void TfrmMain::FormCreate()
     CreateCentralArea();
     CreateStatusBar();
 
+    FSession.SetGridCursor(grdDiff);
+    FInCellEdit = std::make_unique<TCellEditor>(*grdDiff, FSession, FPrompts);
+    connect(grdDiff, &TDiffGrid::cellDoubleClicked, this,
+            [this] { RunCommand(FPrompts, [this] { EditSelectedCell(); }); });
+
     connect(&FSession, &TComparisonSession::StatusChanged, lblStatus, &QLabel::setText);
     connect(&FSession, &TComparisonSession::GridRowsChanged, this, &TfrmMain::ShowGridRows);
     connect(&FSession, &TComparisonSession::ComparisonStarted, this, &TfrmMain::HideGettingStarted);
+    // A new comparison replaces the lines: an edit still open (only when a
+    // command did not store it first) belongs to the old ones.
+    connect(&FSession, &TComparisonSession::ComparisonStarted, this,
+            [this] { RunCommand(FPrompts, [this] { FInCellEdit->EndCellEdit(false); }); });
     connect(&FSession, &TComparisonSession::CommandModeChanged, this, &TfrmMain::ApplyCommandMode);
+    connect(&FSession, &TComparisonSession::UndoBecameAvailable, this, [this] { btnUndo->setEnabled(true); });
     ApplyCommandMode(cmNone);
 
     lblStatus->setText(Translate(u"Ready."_s));
@@ -143,20 +157,22 @@ QAction *TfrmMain::NewAction(const char *objectName, const char *icon, void (Tfr
 void TfrmMain::CreateActions()
 {
     btnCompare = NewAction("btnCompare", "search", &TfrmMain::btnCompareClick);
-    btnPrevDiff = NewAction("btnPrevDiff", "arrow-up", &TfrmMain::CommandNotAvailable);
-    btnNextDiff = NewAction("btnNextDiff", "arrow-down", &TfrmMain::CommandNotAvailable);
-    btnFirstDiff = NewAction("btnFirstDiff", "first", &TfrmMain::CommandNotAvailable);
-    btnLastDiff = NewAction("btnLastDiff", "last", &TfrmMain::CommandNotAvailable);
-    btnLeftToRight = NewAction("btnLeftToRight", "copy-to-right", &TfrmMain::CommandNotAvailable);
-    btnRightToLeft = NewAction("btnRightToLeft", "copy-to-left", &TfrmMain::CommandNotAvailable);
-    btnAllLeftDiffsToRight = NewAction("btnAllLeftDiffsToRight", "copy-all-to-right", &TfrmMain::CommandNotAvailable);
-    btnAllRightDiffsToLeft = NewAction("btnAllRightDiffsToLeft", "copy-all-to-left", &TfrmMain::CommandNotAvailable);
-    btnUndo = NewAction("btnUndo", "undo2", &TfrmMain::CommandNotAvailable);
-    btnSaveLeft = NewAction("btnSaveLeft", "save1", &TfrmMain::CommandNotAvailable);
-    btnSaveRight = NewAction("btnSaveRight", "save2", &TfrmMain::CommandNotAvailable);
+    btnPrevDiff = NewAction("btnPrevDiff", "arrow-up", &TfrmMain::btnPrevDiffClick);
+    btnNextDiff = NewAction("btnNextDiff", "arrow-down", &TfrmMain::btnNextDiffClick);
+    btnFirstDiff = NewAction("btnFirstDiff", "first", &TfrmMain::btnFirstDiffClick);
+    btnLastDiff = NewAction("btnLastDiff", "last", &TfrmMain::btnLastDiffClick);
+    btnLeftToRight = NewAction("btnLeftToRight", "copy-to-right", &TfrmMain::btnLeftToRightClick);
+    btnRightToLeft = NewAction("btnRightToLeft", "copy-to-left", &TfrmMain::btnRightToLeftClick);
+    btnAllLeftDiffsToRight =
+        NewAction("btnAllLeftDiffsToRight", "copy-all-to-right", &TfrmMain::btnAllLeftDiffsToRightClick);
+    btnAllRightDiffsToLeft =
+        NewAction("btnAllRightDiffsToLeft", "copy-all-to-left", &TfrmMain::btnAllRightDiffsToLeftClick);
+    btnUndo = NewAction("btnUndo", "undo2", &TfrmMain::btnUndoClick);
+    btnSaveLeft = NewAction("btnSaveLeft", "save1", &TfrmMain::btnSaveLeftClick);
+    btnSaveRight = NewAction("btnSaveRight", "save2", &TfrmMain::btnSaveRightClick);
     btnSettings = NewAction("btnSettings", "settings", &TfrmMain::CommandNotAvailable);
     btnInfo = NewAction("btnInfo", "question-mark", &TfrmMain::btnInfoClick);
-    mmEditSelected = NewAction("mmEditSelected", nullptr, &TfrmMain::CommandNotAvailable);
+    mmEditSelected = NewAction("mmEditSelected", nullptr, &TfrmMain::EditSelectedCell);
 
     btnPrevDiff->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     btnNextDiff->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -165,7 +181,7 @@ void TfrmMain::CreateActions()
     mmEditSelected->setShortcut(QKeySequence(Qt::Key_F2));
 
     // Form-wide undo: in no menu, active wherever the focus is in the window.
-    ActionUndo = NewAction("ActionUndo", nullptr, &TfrmMain::CommandNotAvailable);
+    ActionUndo = NewAction("ActionUndo", nullptr, &TfrmMain::ActionUndoExecute);
     ActionUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     ActionUndo->setShortcutContext(Qt::WindowShortcut);
     addAction(ActionUndo);
@@ -294,7 +310,7 @@ void TfrmMain::CreateCentralArea()
     grdDiff = new TDiffGrid(central);
     grdDiff->setObjectName(u"grdDiff"_s);
     grdDiff->installEventFilter(this);
-        layout->addWidget(grdDiff);
+    layout->addWidget(grdDiff);
 
     // The path row lies over the grid's header row.
     StaticText1 = new QLabel(grdDiff);
@@ -450,6 +466,7 @@ void TfrmMain::miAutomatically1Click()
 
 void TfrmMain::miAsTextFiles1Click()
 {
+    CommitOpenEdit();
     QString leftPath;
     QString rightPath;
     if (!FSession.miAsTextFiles1Click(cmbLeft->currentText(), cmbRight->currentText(), leftPath, rightPath))
@@ -479,6 +496,83 @@ void TfrmMain::miAsFolders1Click()
 void TfrmMain::CommandNotAvailable()
 {
     FPrompts.Beep();
+}
+
+void TfrmMain::CommitOpenEdit()
+{
+    FInCellEdit->EndCellEdit(true);
+}
+
+void TfrmMain::btnFirstDiffClick()
+{
+    FSession.btnFirstDiffClick();
+}
+
+void TfrmMain::btnPrevDiffClick()
+{
+    FSession.btnPrevDiffClick();
+}
+
+void TfrmMain::btnNextDiffClick()
+{
+    FSession.btnNextDiffClick();
+}
+
+void TfrmMain::btnLastDiffClick()
+{
+    FSession.btnLastDiffClick();
+}
+
+void TfrmMain::btnLeftToRightClick()
+{
+    CommitOpenEdit();
+    FSession.btnLeftToRightClick();
+}
+
+void TfrmMain::btnRightToLeftClick()
+{
+    CommitOpenEdit();
+    FSession.btnRightToLeftClick();
+}
+
+void TfrmMain::btnAllLeftDiffsToRightClick()
+{
+    CommitOpenEdit();
+    FSession.btnAllLeftDiffsToRightClick();
+}
+
+void TfrmMain::btnAllRightDiffsToLeftClick()
+{
+    CommitOpenEdit();
+    FSession.btnAllRightDiffsToLeftClick();
+}
+
+void TfrmMain::btnUndoClick()
+{
+    ActionUndo->trigger();
+}
+
+void TfrmMain::ActionUndoExecute()
+{
+    CommitOpenEdit();
+    FSession.ActionUndoExecute();
+}
+
+void TfrmMain::btnSaveLeftClick()
+{
+    CommitOpenEdit();
+    FSession.btnSaveLeftClick(cmbLeft->currentText());
+}
+
+void TfrmMain::btnSaveRightClick()
+{
+    CommitOpenEdit();
+    FSession.btnSaveRightClick(cmbRight->currentText());
+}
+
+void TfrmMain::EditSelectedCell()
+{
+    FInCellEdit->EditSelectedCell();
 }
 
 void TfrmMain::SpeedButton1MouseUp()
@@ -550,6 +644,7 @@ void TfrmMain::mmTutorialClick()
 void TfrmMain::ShowGridRows()
 {
     grdDiff->SetRows(FSession.GridRows());
+    FInCellEdit->GridRowsReplaced();
 }
 
 void TfrmMain::HideGettingStarted()

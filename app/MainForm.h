@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QComboBox;
 class QFrame;
@@ -14,6 +16,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolButton;
+class TCellEditor;
 class TDiffGrid;
 class TPrompts;
 
@@ -30,6 +33,7 @@ public:
 
     TComparisonSession &Session() { return FSession; }
     TDiffGrid &Grid() { return *grdDiff; }
+    TCellEditor &CellEditor() { return *FInCellEdit; }
 
     /// Sets every caption, hint and label of the window in the current language.
     void ApplyMainWindowTexts();
@@ -63,7 +67,24 @@ private:
     void mmTutorialClick();
     void lbHomepageURLClick();
     void LanguageMenuItemClick(QAction *item);
+    void btnFirstDiffClick();
+    void btnPrevDiffClick();
+    void btnNextDiffClick();
+    void btnLastDiffClick();
+    void btnLeftToRightClick();
+    void btnRightToLeftClick();
+    void btnAllLeftDiffsToRightClick();
+    void btnAllRightDiffsToLeftClick();
+    void btnUndoClick();
+    void ActionUndoExecute();
+    void btnSaveLeftClick();
+    void btnSaveRightClick();
+    void EditSelectedCell();
     void CommandNotAvailable();
+    /// Stores an open in-cell edit. Toolbar buttons and shortcuts leave the
+    /// focus in the editor, so every command that reads or changes the
+    /// lines calls this first.
+    void CommitOpenEdit();
 
     // Reactions to the session.
     void ShowGridRows();
@@ -77,6 +98,9 @@ private:
 
     TPrompts &FPrompts;
     TComparisonSession FSession;
+    /// Destroyed before the session and the grid, so a closing editor never
+    /// calls into either.
+    std::unique_ptr<TCellEditor> FInCellEdit;
 
     TDiffGrid *grdDiff = nullptr;
     QFrame *Panel2 = nullptr;

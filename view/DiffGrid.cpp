@@ -91,6 +91,11 @@ int TDiffGrid::RowCount() const
     return GridRowOfModelRow(FModel->rowCount() - 1) + 1;
 }
 
+int TDiffGrid::ColumnCount() const
+{
+    return kGridColumnCount;
+}
+
 QString TDiffGrid::CellText(int gridCol, int gridRow) const
 {
     return FModel->CellText(ModelRowOfGridRow(gridRow), gridCol);
@@ -143,29 +148,69 @@ int TDiffGrid::RowHeight(int gridRow) const
     return rowHeight(ModelRowOfGridRow(gridRow));
 }
 
+// What measuring one row's texts needs, taken once per font and not per
+// row: a refill measures every row of a long file.
+struct TDiffGrid::TTextMeasure {
+    QFontMetrics Metrics;
+    int OneLineHeight;
+    int MaxCharWidth;
+
+    explicit TTextMeasure(const QFont &font)
+        : Metrics(font)
+        , OneLineHeight(Metrics.boundingRect(QRect(0, 0, INT_MAX / 2, INT_MAX), PlainTextFlags(), u"x"_s).height())
+        // Spacing added to the glyphs' advances would void the bound below.
+        , MaxCharWidth(font.letterSpacing() == 0 && font.wordSpacing() == 0 ? Metrics.maxWidth() : 0)
+    {
+    }
+
+    /// The height of `text` word-wrapped to `width` pixels.
+    int TextHeight(const QString &text, int width) const
+    {
+        if (SurelyOneLine(text, width))
+            return OneLineHeight;
+        return Metrics.boundingRect(QRect(0, 0, width, INT_MAX), PlainTextFlags(), text).height();
+    }
+
+    /// True when the text cannot wrap: printable ASCII only, which the font
+    /// draws itself, each character at most MaxCharWidth wide. Laying the
+    /// text out is what makes a refill slow; most lines need no layout.
+    bool SurelyOneLine(const QString &text, int width) const
+    {
+        if (MaxCharWidth <= 0 || text.size() > width / MaxCharWidth)
+            return false;
+        return std::all_of(text.cbegin(), text.cend(),
+                           [](QChar c) { return c.unicode() >= 0x20 && c.unicode() <= 0x7E; });
+    }
+};
+
 void TDiffGrid::AdjustRowHeight(int gridRow)
+{
+    AdjustRowHeight(gridRow, TTextMeasure(font()));
+}
+
+void TDiffGrid::AdjustRowHeight(int gridRow, const TTextMeasure &measure)
 {
     if (gridRow < 1 || gridRow >= RowCount())
         return;
     const int modelRow = ModelRowOfGridRow(gridRow);
-    const QFontMetrics fm(font());
     int tallest = 0;
     for (int c = 1; c < kGridColumnCount; ++c) {
         const QString text = FModel->CellText(modelRow, c);
-        if (text.isEmpty())
-            continue;
-        const QRect bounds(0, 0, TextLayoutWidth(columnWidth(c)), INT_MAX);
-        tallest = std::max(tallest, fm.boundingRect(bounds, PlainTextFlags(), text).height());
+        if (!text.isEmpty())
+            tallest = std::max(tallest, measure.TextHeight(text, TextLayoutWidth(columnWidth(c))));
     }
-    setRowHeight(modelRow, RowHeightFor(FBaseRowHeight, tallest));
+    const int height = RowHeightFor(FBaseRowHeight, tallest);
+    if (rowHeight(modelRow) != height)
+        setRowHeight(modelRow, height);
 }
 
 void TDiffGrid::AdjustAllRowHeights()
 {
     FHeader->SetRowHeight(HeaderRowHeightFor(FBaseRowHeight));
+    const TTextMeasure measure(font());
     const int count = RowCount();
     for (int r = 1; r < count; ++r)
-        AdjustRowHeight(r);
+        AdjustRowHeight(r, measure);
     // The scroll range follows now, so a top row set next is not clamped
     // to the old heights.
     updateGeometries();
@@ -235,7 +280,31 @@ int TDiffGrid::FullyVisibleRowCount() const
             break;
         ++count;
     }
-    return count;
+    return std::max(1, count);
+}
+
+int TDiffGrid::SelectedRow() const
+{
+    const int row = CurrentGridRow();
+    return row >= 1 ? row : 1;
+}
+
+int TDiffGrid::SelectedCol() const
+{
+    return CurrentGridColumn();
+}
+
+void TDiffGrid::SelectRow(int gridRow)
+{
+    SetCurrentGridRow(gridRow);
+}
+
+void TDiffGrid::SelectCol(int gridCol)
+{
+    if (gridCol < 0 || gridCol >= kGridColumnCount)
+        return;
+    const int row = CurrentGridRow();
+    setCurrentIndex(FModel->index(ModelRowOfGridRow(row >= 1 ? row : 1), gridCol));
 }
 
 // --- repainting --------------------------------------------------------------

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ComparisonSession.h"
+#include "GridCursor.h"
 #include "GridRows.h"
 
 #include <QTableView>
@@ -20,7 +21,10 @@ class TDiffGridModel;
 /// Grid coordinates are the viewport's: x from the left edge of column 0,
 /// y from the top of the first visible data row, so the header row lies at
 /// negative y.
-class TDiffGrid : public QTableView
+///
+/// As a TGridCursor it is the position that merges, undo and navigation
+/// read and move.
+class TDiffGrid : public QTableView, public TGridCursor
 {
     Q_OBJECT
 
@@ -39,7 +43,9 @@ public:
     void SetRows(const TGridRows &rows);
     const TGridRows &Rows() const;
     /// Grid rows including the header: at least 2.
-    int RowCount() const;
+    int RowCount() const override;
+    /// Always 3: row number, left text, right text.
+    int ColumnCount() const override;
     /// The displayed text of a cell; empty for the header and out of range.
     QString CellText(int gridCol, int gridRow) const;
     /// Replaces the displayed text of text cell (1 or 2, gridRow >= 1), as
@@ -92,11 +98,21 @@ public:
     /// into view. Rows outside 1 .. RowCount() - 1 are ignored.
     void SetCurrentGridRow(int gridRow);
     /// The first data row visible at the top (grid row >= 1).
-    int TopRow() const;
+    int TopRow() const override;
     /// Scrolls so `gridRow` is at the top, as far as the scroll range allows.
-    void SetTopRow(int gridRow);
-    /// Data rows shown completely from TopRow() down; at least 0.
-    int FullyVisibleRowCount() const;
+    void SetTopRow(int gridRow) override;
+    /// Data rows shown completely from TopRow() down; at least 1, so a
+    /// row taller than the view still counts as shown.
+    int FullyVisibleRowCount() const override;
+    /// CurrentGridRow(), or 1 when no row is current.
+    int SelectedRow() const override;
+    /// CurrentGridColumn().
+    int SelectedCol() const override;
+    /// SetCurrentGridRow.
+    void SelectRow(int gridRow) override;
+    /// Makes column `gridCol` (0 .. 2) current in the current row; others
+    /// are ignored.
+    void SelectCol(int gridCol) override;
 
     // --- repainting ------------------------------------------------------
     /// Repaints a grid row across all columns; rows outside 0 ..
@@ -125,6 +141,8 @@ protected:
     void updateGeometries() override;
 
 private:
+    struct TTextMeasure;
+    void AdjustRowHeight(int gridRow, const TTextMeasure &measure);
     void CurrentRowChanged(const QModelIndex &current);
     void GridMousePress(Qt::MouseButton button, const QPoint &pos);
     void GridMouseRelease(Qt::MouseButton button);

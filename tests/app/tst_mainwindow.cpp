@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven through its real widgets, as a user would.
 
+#include "CellEditor.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
 #include "ScriptedPrompts.h"
@@ -8,12 +9,15 @@
 #include "translation.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +70,15 @@ private Q_SLOTS:
     void browsePutsTheChosenFileIntoThePathBox();
     void aboutBoxAndWebLinks();
     void switchingTheLanguageRetranslatesTheWindow();
+    void navigateMergeEditUndoAndSave();
+    void openingAnEdit_data();
+    void openingAnEdit();
+    void endingAnEdit_data();
+    void endingAnEdit();
+    void theStoredLineKeepsWhatWasNotTyped();
+    void theEditorFollowsItsLineWhenTheRowsChange();
+    void ctrlCCopiesTheDisplayedText_data();
+    void ctrlCCopiesTheDisplayedText();
 
 private:
     QString WriteFile(const QString &name, const QByteArray &bytes);
@@ -79,7 +92,17 @@ private:
     }
     void Trigger(const char *actionName) { Child<QAction>(actionName)->trigger(); }
     void CompareAsText(const QString &left, const QString &right);
+    /// Compares kLeft with kRight and waits until the grid has its room.
+    void CompareSample();
     void SavePicture(const QString &name);
+    TDiffGrid &Grid() { return FWindow->Grid(); }
+    QPlainTextEdit *Editor() { return Child<QPlainTextEdit>("FCellEditor"); }
+    QPoint CellCentre(int col, int row) { return Grid().CellRect(col, row).center(); }
+    void ClickCell(int col, int row) { QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, CellCentre(col, row)); }
+    void DoubleClickCell(int col, int row)
+    {
+        QTest::mouseDClick(Grid().viewport(), Qt::LeftButton, {}, CellCentre(col, row));
+    }
 
     QTemporaryDir FDir;
     TScriptedPrompts *FPrompts = nullptr;
@@ -99,11 +122,14 @@ void TestMainWindow::init()
     FPrompts = new TScriptedPrompts;
     FWindow = new TfrmMain(*FPrompts);
     FWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(FWindow));
+    FWindow->activateWindow(); // the editor's focus changes need an active window
+    QVERIFY(QTest::qWaitForWindowActive(FWindow));
 }
 
 void TestMainWindow::cleanup()
 {
+    // Merges and edits show the busy cursor until their rows arrive.
+    QTRY_VERIFY(!FWindow->Session().DiffRecomputeInProgress());
     QVERIFY(FPrompts->Unscripted.isEmpty());
     QVERIFY(FPrompts->CursorsBalanced());
     delete FWindow;
@@ -123,6 +149,14 @@ void TestMainWindow::CompareAsText(const QString &left, const QString &right)
     Child<QComboBox>("cmbLeft")->setCurrentText(left);
     Child<QComboBox>("cmbRight")->setCurrentText(right);
     Trigger("miAsTextFiles1");
+}
+
+void TestMainWindow::CompareSample()
+{
+    CompareAsText(WriteFile(u"left.txt"_s, kLeft), WriteFile(u"right.txt"_s, kRight));
+    FPrompts->Log.clear();
+    // The grid takes the getting-started panel's room on the next layout.
+    QTRY_VERIFY(Grid().CellRect(2, Grid().RowCount() - 1).bottom() < Grid().viewport()->height());
 }
 
 // Pictures for a person to look at, when LUNAVIST_PICTURES names a folder.
@@ -331,6 +365,254 @@ void TestMainWindow::switchingTheLanguageRetranslatesTheWindow()
     SavePicture(u"4-german-compared"_s);
     languages->actions().at(0)->trigger();
     QCOMPARE(Child<QAction>("btnCompare")->toolTip(), u"Load and Compare"_s);
+}
+
+void TestMainWindow::navigateMergeEditUndoAndSave()
+{
+    CompareAsText(WriteFile(u"left.txt"_s, "alpha\r\nbeta\r\ngamma\r\ndelta\r\nepsilon\r\nzeta\r\neta\r\ntheta\r\n"),
+                  WriteFile(u"right.txt"_s,
+                            "alpha\r\nBETA\r\ngamma\r\ndelta\r\nepsilon\r\nzeta 2\r\nzeta 3\r\neta\r\ntheta\r\n"));
+    FPrompts->Log.clear();
+    QTRY_VERIFY(Grid().CellRect(2, Grid().RowCount() - 1).bottom() < Grid().viewport()->height());
+
+    // The second difference is the block 'zeta' against 'zeta 2', 'zeta 3'.
+    Trigger("btnNextDiff");
+    Trigger("btnNextDiff");
+    QCOMPARE(Grid().CurrentGridRow(), 6);
+    QCOMPARE(Grid().CellText(1, 6), u"zeta"_s);
+
+    Trigger("btnLeftToRight");
+    QVERIFY(Child<QAction>("btnUndo")->isEnabled());
+    QTRY_COMPARE(Grid().RowCount(), 9); // the block is gone from the rows
+    QCOMPARE(Grid().CellText(2, 6), u"zeta"_s);
+
+    // Two edits typed into the cells; Ctrl+Z takes back the second.
+    DoubleClickCell(2, 2);
+    QVERIFY(Editor()->isVisible());
+    QCOMPARE(Editor()->toPlainText(), u"BETA"_s);
+    QTest::keyClicks(Editor(), u"Beta!"_s);
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QVERIFY(!Editor()->isVisible());
+    QCOMPARE(Grid().CellText(2, 2), u"Beta!"_s);
+    QVERIFY(Child<QLabel>("lblStatus")->text().startsWith(u"8 lines (left file) vs 8 lines (right file). "_s));
+
+    DoubleClickCell(2, 4);
+    QTest::keyClicks(Editor(), u"DELTA"_s);
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QCOMPARE(FWindow->Session().RightLines().at(3), u"DELTA"_s);
+    QTest::keyClick(&Grid(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(FWindow->Session().RightLines().at(3), u"delta"_s);
+    QTRY_VERIFY(!FWindow->Session().DiffRecomputeInProgress());
+    QCOMPARE(Grid().CellText(2, 4), u"delta"_s);
+
+    const QString saved = FDir.filePath(u"saved.txt"_s);
+    FPrompts->SaveFileAnswers = {saved};
+    Trigger("btnSaveRight");
+    QCOMPARE(FPrompts->DialogStartPaths.last(), Child<QComboBox>("cmbRight")->currentText());
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("alpha\r\nBeta!\r\ngamma\r\ndelta\r\nepsilon\r\nzeta\r\neta\r\ntheta\r\n"));
+    QVERIFY(Child<QLabel>("lblStatus")->text().startsWith(u"Right file saved as "_s));
+    QVERIFY(!FWindow->Session().UnsavedChanges());
+    QCOMPARE(FPrompts->Beeps, 0);
+    QCOMPARE(FPrompts->Log, QStringList{u"save file: Save Right Text As..."_s});
+}
+
+void TestMainWindow::openingAnEdit_data()
+{
+    QTest::addColumn<QString>("how"); // "double-click", or a click on the cell then "F2" or "menu"
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("editedCol"); // 0: a beep and no editor
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("a double-click on the right text of a changed row edits the right line")
+        << u"double-click"_s << 2 << 2 << 2 << u"beta GAMMA delta epsilon"_s;
+    QTest::newRow("a double-click on the left text edits the left line")
+        << u"double-click"_s << 1 << 4 << 1 << u"int x = 10; // a comment"_s;
+    QTest::newRow("a double-click on the empty right cell of a left-only row beeps")
+        << u"double-click"_s << 2 << 5 << 0 << QString();
+    QTest::newRow("a double-click on the row number beeps") << u"double-click"_s << 0 << 2 << 0 << QString();
+    QTest::newRow("F2 in the grid edits the current cell") << u"F2"_s << 2 << 8 << 2 << u"only right"_s;
+    QTest::newRow("F2 on the empty left cell of a right-only row beeps") << u"F2"_s << 1 << 8 << 0 << QString();
+    QTest::newRow("Edit Selected... edits the side last clicked in the selected row")
+        << u"menu"_s << 1 << 2 << 1 << u"beta gamma delta"_s;
+}
+
+void TestMainWindow::openingAnEdit()
+{
+    QFETCH(QString, how);
+    QFETCH(int, col);
+    QFETCH(int, row);
+    QFETCH(int, editedCol);
+    QFETCH(QString, text);
+
+    CompareSample();
+    ClickCell(2, 1); // the grid's current column is the right one
+    if (how == u"double-click"_s) {
+        DoubleClickCell(col, row);
+    } else {
+        ClickCell(col, row);
+        if (how == u"F2"_s)
+            QTest::keyClick(&Grid(), Qt::Key_F2);
+        else
+            Trigger("mmEditSelected");
+    }
+
+    QCOMPARE(FPrompts->Beeps, editedCol == 0 ? 1 : 0);
+    QCOMPARE(Editor()->isVisible(), editedCol != 0);
+    if (editedCol == 0)
+        return;
+    QCOMPARE(FWindow->CellEditor().EditingCol(), editedCol);
+    QCOMPARE(FWindow->CellEditor().EditingRow(), row);
+    QCOMPARE(Editor()->toPlainText(), text);
+    QVERIFY(Editor()->hasFocus());
+    QCOMPARE(Editor()->textCursor().selectedText(), text);
+    QCOMPARE(Editor()->geometry(), Grid().CellRect(editedCol, row).adjusted(2, 1, -2, -1));
+    QCOMPARE(Editor()->font(), Grid().GridFont());
+    if (QTest::currentDataTag() == QByteArray("a double-click on the right text of a changed row edits the right line"))
+        SavePicture(u"5-editing"_s);
+}
+
+void TestMainWindow::endingAnEdit_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("stored");
+
+    QTest::newRow("Enter stores the text") << u"enter"_s << true;
+    QTest::newRow("Ctrl+Enter stores the text as well") << u"ctrl+enter"_s << true;
+    QTest::newRow("Escape drops the text") << u"escape"_s << false;
+    QTest::newRow("clicking another widget stores the text") << u"click elsewhere"_s << true;
+    QTest::newRow("a command that changes lines stores the text first") << u"copy all"_s << true;
+    QTest::newRow("opening an edit on another cell stores the first") << u"edit another"_s << true;
+}
+
+void TestMainWindow::endingAnEdit()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, stored);
+
+    CompareSample();
+    TComparisonSession &session = FWindow->Session();
+    const QString before = session.RightLines().at(0);
+    DoubleClickCell(2, 1);
+    QTest::keyClicks(Editor(), u"typed"_s);
+
+    QLineEdit *pathBox = Child<QComboBox>("cmbLeft")->lineEdit();
+    if (how == u"enter"_s)
+        QTest::keyClick(Editor(), Qt::Key_Enter);
+    else if (how == u"ctrl+enter"_s)
+        QTest::keyClick(Editor(), Qt::Key_Return, Qt::ControlModifier);
+    else if (how == u"escape"_s)
+        QTest::keyClick(Editor(), Qt::Key_Escape);
+    else if (how == u"click elsewhere"_s)
+        QTest::mouseClick(pathBox, Qt::LeftButton);
+    else if (how == u"copy all"_s)
+        Trigger("btnAllRightDiffsToLeft"); // a toolbar button takes no focus
+    else if (how == u"edit another"_s)
+        DoubleClickCell(1, 3);
+
+    QCOMPARE(session.RightLines().at(0), stored ? u"typed"_s : before);
+    QCOMPARE(session.UnsavedChanges(), stored);
+    QCOMPARE(session.UndoStack().size(), how == u"copy all"_s ? 2 : stored ? 1 : 0);
+    QCOMPARE(Grid().CellText(2, 1), stored ? u"typed"_s : before);
+    QCOMPARE(FPrompts->Beeps, 0);
+    if (how == u"edit another"_s) {
+        QVERIFY(Editor()->isVisible());
+        QCOMPARE(FWindow->CellEditor().EditingRow(), 3);
+        QCOMPARE(Editor()->toPlainText(), u"same line"_s);
+        return;
+    }
+    QVERIFY(!Editor()->isVisible());
+    QCOMPARE(FWindow->CellEditor().EditingRow(), -1);
+    // The focus goes back to the grid, unless the user put it elsewhere.
+    QVERIFY(how == u"click elsewhere"_s ? pathBox->hasFocus() : Grid().hasFocus());
+}
+
+void TestMainWindow::theStoredLineKeepsWhatWasNotTyped()
+{
+    const QString left = WriteFile(u"left.txt"_s, "x\ny\n");
+    const QString right = WriteFile(u"right.txt"_s, "a\xC2\xA0" "b\ttab\ny\n"); // a no-break space and a tab
+    CompareAsText(left, right);
+    FPrompts->Log.clear();
+    QTRY_VERIFY(Grid().CellRect(2, 2).bottom() < Grid().viewport()->height());
+
+    // Typing at the end changes nothing before it.
+    DoubleClickCell(2, 1);
+    QTest::keyClick(Editor(), Qt::Key_End);
+    QTest::keyClicks(Editor(), u"!"_s);
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QCOMPARE(FWindow->Session().RightLines().at(0), u"a\u00A0b\ttab!"_s);
+
+    // Pasted line breaks join the pieces without a separator.
+    QGuiApplication::clipboard()->setText(u"one\r\ntwo\nthree"_s);
+    DoubleClickCell(2, 2);
+    QTest::keyClick(Editor(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QCOMPARE(FWindow->Session().RightLines().at(1), u"onetwothree"_s);
+}
+
+void TestMainWindow::theEditorFollowsItsLineWhenTheRowsChange()
+{
+    // Case-sensitive, right 'b' pairs with left 'a' in row 1; ignoring case
+    // it is equal to left 'B' in row 2.
+    CompareAsText(WriteFile(u"left.txt"_s, "a\nB\nc\n"), WriteFile(u"right.txt"_s, "b\nc\na\n"));
+    FPrompts->Log.clear();
+    QTRY_VERIFY(Grid().CellRect(2, 4).bottom() < Grid().viewport()->height());
+    TComparisonSession &session = FWindow->Session();
+    DoubleClickCell(2, 1);
+    QCOMPARE(Editor()->toPlainText(), u"b"_s);
+    QTest::keyClicks(Editor(), u"bee"_s);
+
+    TDiffOptions options = session.Options();
+    options.IgnoreCase = true;
+    session.SetOptions(options);
+    session.RecomputeDiffAsync();
+    session.ApplyPendingRecompute();
+    QCOMPARE(Grid().CellText(2, 2), u"b"_s);
+    QVERIFY(Editor()->isVisible());
+    QCOMPARE(FWindow->CellEditor().EditingRow(), 2);
+    QCOMPARE(Editor()->geometry(), Grid().CellRect(2, 2).adjusted(2, 1, -2, -1));
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QCOMPARE(session.RightLines(), (QStringList{u"bee"_s, u"c"_s, u"a"_s}));
+    QCOMPARE(Grid().CellText(2, 2), u"bee"_s);
+    QCOMPARE(Grid().CurrentGridRow(), 2);
+
+    // A new comparison drops an edit that is still open: its lines are gone.
+    DoubleClickCell(2, 2);
+    QTest::keyClicks(Editor(), u"lost"_s);
+    session.SetUnsavedChanges(false);
+    session.CompareTextFiles(FDir.filePath(u"left.txt"_s), FDir.filePath(u"right.txt"_s));
+    QVERIFY(!Editor()->isVisible());
+    QCOMPARE(session.RightLines(), (QStringList{u"b"_s, u"c"_s, u"a"_s}));
+    QVERIFY(!session.UnsavedChanges());
+    FPrompts->Log.clear();
+}
+
+void TestMainWindow::ctrlCCopiesTheDisplayedText_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("copied"); // null: the clipboard is left alone
+
+    QTest::newRow("the right text of a changed row") << 2 << 2 << u"beta GAMMA delta epsilon"_s;
+    QTest::newRow("the left text of a left-only row") << 1 << 5 << u"only left"_s;
+    QTest::newRow("the empty side of a left-only row copies the empty text") << 2 << 5 << u""_s;
+    QTest::newRow("the row number column copies nothing") << 0 << 2 << QString();
+}
+
+void TestMainWindow::ctrlCCopiesTheDisplayedText()
+{
+    QFETCH(int, col);
+    QFETCH(int, row);
+    QFETCH(QString, copied);
+
+    CompareSample();
+    QGuiApplication::clipboard()->setText(u"before"_s);
+    ClickCell(col, row);
+    QTest::keyClick(&Grid(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), copied.isNull() ? u"before"_s : copied);
+    QCOMPARE(FPrompts->Beeps, 0);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DiffGrid.h"
 
+#include "CellPainting.h"
 #include "ColorValue.h"
 #include "GridLayout.h"
 
 #include <QHeaderView>
 #include <QPaintEvent>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <climits>
+#include <iterator>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -132,6 +136,7 @@ private Q_SLOTS:
     void frameBookkeepingRepaintsOldAndNewRow();
     void setRowsKeepsTheCurrentRow();
     void rowHeightsFollowTheWrappedText();
+    void rowHeightsEqualThePlainMeasurement();
     void columnBorderPressRecomputesHeightsOnRelease_data();
     void columnBorderPressRecomputesHeightsOnRelease();
     void doubleClickNamesTheCell();
@@ -398,6 +403,53 @@ void TestDiffGrid::rowHeightsFollowTheWrappedText()
     grid.AdjustAllRowHeights();
     QCOMPARE(grid.BaseRowHeight(), base);
     QVERIFY(grid.RowHeight(3) > linesHigh(3));
+}
+
+void TestDiffGrid::rowHeightsEqualThePlainMeasurement()
+{
+    // Most rows skip the text layout; every row must still get the height
+    // that laying out its texts gives. Random lines around the width of a
+    // column, some with characters outside printable ASCII.
+    static const char16_t pieces[][8] = {u"a", u"W", u" ", u"  ", u"int", u"x = 1;", u"\t", u"\u00E9", u"\u00A0",
+                                         u"\u6F22\u5B57", u"mmmm", u"iiii", u"-", u".", u"\u2014"};
+    QRandomGenerator random(11);
+    const auto randomText = [&](int maxPieces, int pieceKinds) {
+        QString text;
+        for (int n = int(random.bounded(maxPieces)); n > 0; --n)
+            text += QString::fromUtf16(pieces[random.bounded(pieceKinds)]);
+        return text;
+    };
+    TGridRows rows;
+    for (int i = 0; i < 600; ++i) {
+        // Mostly short texts, one side alone in two rows of three, so no
+        // taller neighbour hides a row's own height.
+        const int maxPieces = i % 4 == 0 ? 40 : 8;
+        const int left = i % 3 == 1 ? -1 : int(rows.LeftLines.size());
+        const int right = i % 3 == 0 ? -1 : int(rows.RightLines.size());
+        if (left >= 0)
+            rows.LeftLines.append(randomText(maxPieces, int(std::size(pieces))));
+        if (right >= 0)
+            rows.RightLines.append(randomText(maxPieces, int(std::size(pieces)) - 6)); // ASCII only
+        rows.Items.append({left, right, left < 0 ? dkRightOnly : right < 0 ? dkLeftOnly : dkDifferent});
+    }
+    TDiffGrid grid;
+    for (int width : {37, 90, 151, 260}) {
+        grid.SetColumnWidth(1, width);
+        grid.SetColumnWidth(2, width + 13);
+        grid.SetRows(rows);
+        const QFontMetrics fm(grid.GridFont());
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            int tallest = 0;
+            for (int col : {1, 2}) {
+                const QString text = grid.CellText(col, row);
+                if (!text.isEmpty()) {
+                    const QRect bounds(0, 0, TextLayoutWidth(grid.ColumnWidth(col)), INT_MAX);
+                    tallest = std::max(tallest, fm.boundingRect(bounds, PlainTextFlags(), text).height());
+                }
+            }
+            QCOMPARE(grid.RowHeight(row), RowHeightFor(grid.BaseRowHeight(), tallest));
+        }
+    }
 }
 
 void TestDiffGrid::columnBorderPressRecomputesHeightsOnRelease_data()
