@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "MakerSite.h"
+
 #include <QString>
 
 /// The application title: names the settings folder and the per-user store.
@@ -15,9 +17,9 @@ inline QString ApplicationVersion()
     return QStringLiteral("2.4");
 }
 
-/// The maker's web site, without a trailing slash; its pages are opened in
-/// the browser and the updates are fetched from it.
-inline QString MakerSiteAddress()
+/// The version as the version check compares it: without its point, so
+/// "2.4" is 24.
+inline int ApplicationVersionNumber()
 {
-    return QStringLiteral("http://lunavist.example");
+    return ApplicationVersion().remove(u'.').toInt();
 }

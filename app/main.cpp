@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up: the application, the translations, then the main window.
+// Start-up: the application, the translations, the version check, then
+// the main window.
 
 #include "AppInfo.h"
 #include "MainForm.h"
 #include "WidgetPrompts.h"
 #include "translation.h"
+#include "uNewVersionCheck.h"
 
 #include <QApplication>
 
@@ -18,8 +20,15 @@ int main(int argc, char *argv[])
 
     LoadTranslations();
 
-    // The version check and the new-version dialog come here, before any
-    // other window, once the program can look for updates.
+    // A forced update, or any Update Now, ends the program before the main
+    // window exists, so no settings file is written.
+    TUpdateSite site;
+    site.BaseAddress = MakerSiteAddress();
+    site.RunningVersion = ApplicationVersionNumber();
+    site.ApplicationTitle = ApplicationTitle();
+    TDesktopUpdateShell shell;
+    if (!RunStartupVersionCheck(site, shell))
+        return 0;
 
     TWidgetPrompts prompts;
     TfrmMain window(prompts);
