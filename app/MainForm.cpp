@@ -76,6 +76,19 @@ protected:
     }
 };
 
+// Puts a compared path into a box's history, keeping what the box shows.
+void RecordInHistory(QComboBox *box, const QString &path)
+{
+    QStringList history;
+    for (int i = 0; i < box->count(); ++i)
+        history.append(box->itemText(i));
+    const QString text = box->currentText();
+    InsertPathIfAbsent(history, path);
+    box->clear();
+    box->addItems(history);
+    box->setCurrentText(text);
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(TPrompts &prompts, QWidget *parent)
@@ -471,21 +484,20 @@ void TfrmMain::miAsTextFiles1Click()
     QString rightPath;
     if (!FSession.miAsTextFiles1Click(cmbLeft->currentText(), cmbRight->currentText(), leftPath, rightPath))
         return;
-    for (auto [box, path] : {std::pair{cmbLeft, leftPath}, std::pair{cmbRight, rightPath}}) {
-        QStringList history;
-        for (int i = 0; i < box->count(); ++i)
-            history.append(box->itemText(i));
-        const QString text = box->currentText();
-        InsertPathIfAbsent(history, path);
-        box->clear();
-        box->addItems(history);
-        box->setCurrentText(text);
-    }
+    RecordInHistory(cmbLeft, leftPath);
+    RecordInHistory(cmbRight, rightPath);
 }
 
 void TfrmMain::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click()
 {
-    CommandNotAvailable();
+    CommitOpenEdit();
+    QString leftPath;
+    QString rightPath;
+    if (!FSession.miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click(cmbLeft->currentText(), cmbRight->currentText(),
+                                                                 leftPath, rightPath))
+        return;
+    RecordInHistory(cmbLeft, leftPath);
+    RecordInHistory(cmbRight, rightPath);
 }
 
 void TfrmMain::miAsFolders1Click()

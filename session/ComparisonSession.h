@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DiffEngine.h"
+#include "ExtractionClient.h"
 #include "GridRows.h"
 #include "TextFile.h"
 
@@ -43,6 +44,10 @@ enum TSide : std::uint8_t {
 /// The engine a background recomputation runs: ComputeDiff's signature.
 using TDiffFunction =
     std::function<TDiffItems(const QStringList &, const QStringList &, const TDiffOptions &)>;
+
+/// Turns a document into text: ExtractDocumentText's signature with the
+/// service's address and time-out fixed.
+using TExtractFunction = std::function<TExtractionResult(const QString &path)>;
 
 /// One undo snapshot: both line lists before a change, and where the grid
 /// stood (grid rows and columns, row 0 being the header).
@@ -111,6 +116,21 @@ public:
     /// Rethrows a load failure (TUserError) after leaving an empty
     /// comparison: both line lists, the items and the rows empty.
     void CompareTextFiles(const QString &leftPath, const QString &rightPath);
+    /// The "As Complex Documents with TIKA" command: as miAsTextFiles1Click,
+    /// but runs CompareDocuments. True when the documents were sent (even if
+    /// the service failed), so the caller records the paths.
+    bool miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click(const QString &leftText, const QString &rightText,
+                                                       QString &leftPath, QString &rightPath);
+    /// Compares the plain texts the extraction service returns for two
+    /// documents; such a side is saved as UTF-8 with a byte-order mark. When
+    /// a side fails, the rows stay empty and one report names each side's
+    /// outcome in the status line and a warning box; merges and saves then
+    /// refuse as before a comparison.
+    void CompareDocuments(const QString &leftPath, const QString &rightPath);
+    /// The extraction CompareDocuments runs, ExtractDocumentText at the
+    /// service's default address unless replaced (an empty function
+    /// restores it). It runs on this thread.
+    void SetExtractFunction(TExtractFunction function);
     /// Runs the engine on the two line lists and refills the grid rows.
     void RunDiff();
     /// Hands the current items and texts to the grid (GridRowsChanged).
@@ -248,6 +268,9 @@ private:
     using TRecomputeResult = std::optional<TDiffItems>;
 
     void SetCommandMode(TCommandMode mode);
+    /// The checks both file commands make before comparing: the
+    /// confirmation, trimming, both paths given and existing files.
+    bool AcceptFilePaths(const QString &leftText, const QString &rightText, QString &left, QString &right);
     void ResetSides();
     QStringList &Lines(TSide side) { return side == sdLeft ? FLeftLines : FRightLines; }
     const QStringList &Lines(TSide side) const { return side == sdLeft ? FLeftLines : FRightLines; }
@@ -304,6 +327,7 @@ private:
     /// Busy cursors pushed for jobs whose results have not been applied.
     int FJobBusyCursors = 0;
     TDiffFunction FDiffFunction;
+    TExtractFunction FExtractText{[](const QString &path) { return ExtractDocumentText(path); }};
     /// The newest job's result; invalid when that job could not start.
     std::shared_future<TRecomputeResult> FNewestJob;
     /// Jobs that may still be running, waited for on destruction.

@@ -21,16 +21,16 @@ bool IsExistingFile(const QString &path)
 
 } // namespace
 
-bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QString &rightText,
-                                             QString &leftPath, QString &rightPath)
+bool TComparisonSession::AcceptFilePaths(const QString &leftText, const QString &rightText, QString &left,
+                                         QString &right)
 {
     if (FUnsavedChanges
         && !FPrompts.Confirm(Translate(u"Load and compare the specified files?"_s) + u"\r\n"_s
                              + Translate(u"Current changes will be lost."_s)))
         return false;
 
-    const QString left = TrimPathText(leftText);
-    const QString right = TrimPathText(rightText);
+    left = TrimPathText(leftText);
+    right = TrimPathText(rightText);
     if (left.isEmpty() || right.isEmpty()) {
         FPrompts.Warning(Translate(u"Please select both left and right files."_s));
         return false;
@@ -39,6 +39,16 @@ bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QStr
         FPrompts.Error(Translate(u"Both paths must be existing files for files comparison."_s));
         return false;
     }
+    return true;
+}
+
+bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QString &rightText,
+                                             QString &leftPath, QString &rightPath)
+{
+    QString left;
+    QString right;
+    if (!AcceptFilePaths(leftText, rightText, left, right))
+        return false;
     CompareTextFiles(left, right);
     leftPath = left;
     rightPath = right;
