@@ -7,9 +7,13 @@
 
 #include <QTableView>
 
+#include <memory>
+
+class QTimer;
 class TDiffGridDelegate;
 class TDiffGridHeader;
 class TDiffGridModel;
+class TTextHeightCache;
 
 /// The comparison grid: three columns (row number, left text, right text),
 /// grid row 0 the header (the table's horizontal header, over which the
@@ -40,6 +44,7 @@ public:
     /// current row and the top row where they still exist (else the last
     /// row), then AdjustAllRowHeights. Refilling is not a selection:
     /// currentGridRowChanged is not emitted and LastFramedRow() stays.
+    /// Forgets every measured text height.
     void SetRows(const TGridRows &rows);
     const TGridRows &Rows() const;
     /// Grid rows including the header: at least 2.
@@ -76,12 +81,24 @@ public:
     void SetColumnWidth(int gridCol, int width) { setColumnWidth(gridCol, width); }
     /// Height of a grid row (row 0: the header); 0 outside the grid.
     int RowHeight(int gridRow) const;
-    /// Sets a data row's height from its wrapped texts (columns 1 and 2):
-    /// at least BaseRowHeight(). Rows outside 1 .. RowCount() - 1 are ignored.
+    /// Sets a data row's height from its wrapped texts (columns 1 and 2)
+    /// at the present column widths and font, at once: at least
+    /// BaseRowHeight(). Rows outside 1 .. RowCount() - 1 are ignored.
     void AdjustRowHeight(int gridRow);
-    /// The header row 1.5 times BaseRowHeight(), then every data row by
-    /// AdjustRowHeight.
+    /// The header row 1.5 times BaseRowHeight(), then every data row as
+    /// AdjustRowHeight would at the column widths and font of this call.
+    /// The rows on screen, the last screenful and the rows that selecting
+    /// or scrolling reaches get their heights at once; the others in
+    /// slices of at most a few tens of milliseconds on the event loop, till
+    /// rowHeightsSettled(). Heights already measured at these widths and
+    /// font are reused, not laid out again.
     void AdjustAllRowHeights();
+    /// True while rows off screen still wait for the slices of the last
+    /// AdjustAllRowHeights; until then they keep their previous height.
+    bool RowHeightsPending() const;
+    /// Cell texts measured for row heights since construction; a height
+    /// found in the cache counts nothing. For diagnostics.
+    qint64 TextMeasureCount() const { return FTextMeasureCount; }
     /// A cell's rectangle in grid coordinates (the header row's y is
     /// negative); an empty rectangle outside the grid.
     QRect CellRect(int gridCol, int gridRow) const;
@@ -113,6 +130,9 @@ public:
     /// Makes column `gridCol` (0 .. 2) current in the current row; others
     /// are ignored.
     void SelectCol(int gridCol) override;
+    /// As the table's, but first gives the rows that placing `index`
+    /// depends on (it and a screenful above it) their exact heights.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
 
     // --- repainting ------------------------------------------------------
     /// Repaints a grid row across all columns; rows outside 0 ..
@@ -134,15 +154,23 @@ Q_SIGNALS:
     void cellDoubleClicked(int gridCol, int gridRow);
     /// The current row changed (grid row, -1 for none).
     void currentGridRowChanged(int gridRow);
+    /// Every data row has the height of the last AdjustAllRowHeights.
+    void rowHeightsSettled();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void updateGeometries() override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct TTextMeasure;
-    void AdjustRowHeight(int gridRow, const TTextMeasure &measure);
+    struct THeightSource;
+    THeightSource PassSource();
+    int ApplyRowHeight(int modelRow, const THeightSource &source);
+    void ApplyScreenFrom(int topModelRow);
+    void ApplyScreenAbove(int modelRow);
+    void ApplyRowHeightSlice();
     void CurrentRowChanged(const QModelIndex &current);
     void GridMousePress(Qt::MouseButton button, const QPoint &pos);
     void GridMouseRelease(Qt::MouseButton button);
@@ -151,6 +179,14 @@ private:
     TDiffGridModel *FModel;
     TDiffGridDelegate *FDelegate;
     TDiffGridHeader *FHeader;
+    // Row heights: the font and layout widths of the last AdjustAllRowHeights,
+    // the next model row its slices measure, and what was measured so far.
+    std::unique_ptr<TTextMeasure> FPassMeasure;
+    int FPassLayoutWidths[2] = {0, 0};
+    int FPassNextRow = 0;
+    QTimer *FHeightSlices;
+    std::unique_ptr<TTextHeightCache> FTextHeights;
+    qint64 FTextMeasureCount = 0;
     int FBaseRowHeight = 0;
     int FLastFramedRow = -1;
     bool FRefilling = false;

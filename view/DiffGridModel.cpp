@@ -14,6 +14,7 @@ void TDiffGridModel::SetRows(const TGridRows &rows)
 {
     beginResetModel();
     FRows = rows;
+    FHighlightCache.clear(); // new lines or a new ignore-case option
     endResetModel();
 }
 
@@ -33,6 +34,14 @@ bool TDiffGridModel::SetCellText(int modelRow, int column, const QString &text)
         if (line < 0 || line >= lines.size())
             return false;
         lines[line] = text;
+        // Both cells of every row showing that line compare against it.
+        for (qsizetype row = 0; row < FRows.Items.size(); ++row) {
+            const TDiffItem &shown = FRows.Items[row];
+            if ((column == 1 ? shown.LeftIndex : shown.RightIndex) == line) {
+                FHighlightCache.remove(int(row) * 2);
+                FHighlightCache.remove(int(row) * 2 + 1);
+            }
+        }
     }
     // The other text cell's highlighting depends on this text too.
     Q_EMIT dataChanged(index(modelRow, 0), index(modelRow, kGridColumnCount - 1));
@@ -97,8 +106,14 @@ THighlightRanges TDiffGridModel::HighlightRanges(int modelRow, int column) const
     const TDiffItem &item = FRows.Items[modelRow];
     if (item.LeftIndex < 0 || item.RightIndex < 0)
         return {};
+    const int key = modelRow * 2 + column - 1;
+    const auto cached = FHighlightCache.constFind(key);
+    if (cached != FHighlightCache.constEnd())
+        return *cached;
     const QString left = FRows.LeftLines.value(item.LeftIndex);
     const QString right = FRows.RightLines.value(item.RightIndex);
-    return column == 1 ? ComputeHighlightRanges(left, right, FRows.IgnoreCase)
-                       : ComputeHighlightRanges(right, left, FRows.IgnoreCase);
+    THighlightRanges ranges = column == 1 ? ComputeHighlightRanges(left, right, FRows.IgnoreCase)
+                                          : ComputeHighlightRanges(right, left, FRows.IgnoreCase);
+    FHighlightCache.insert(key, ranges);
+    return ranges;
 }

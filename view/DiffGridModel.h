@@ -5,6 +5,7 @@
 #include "HighlightRanges.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 /// The grid's rows as a table model: one model row per item (at least one,
 /// empty, when there are no items), columns row number, left text, right
@@ -44,8 +45,12 @@ public:
     bool IsHighlightedCell(int modelRow, int column) const;
     /// The highlighted stretches of a text cell's line against the other
     /// side's line; empty when the row lacks a line on either side.
+    /// Computed once and kept until SetRows or an edit of either line.
     THighlightRanges HighlightRanges(int modelRow, int column) const;
 
 private:
     TGridRows FRows;
+    // Aligning two long lines takes a while; a row is painted again and
+    // again. Key: modelRow * 2 + column - 1.
+    mutable QHash<int, THighlightRanges> FHighlightCache;
 };

@@ -35,11 +35,6 @@ struct TCommonTokens {
     QList<bool> CommonB;
 };
 
-/// Largest common-token table, in cells ((nA + 1) * (nB + 1)), that the
-/// exact alignment builds: 32M cells of 16 bits, 64 MB. Larger line pairs
-/// get the coarse prefix/suffix result instead.
-inline constexpr std::int64_t kHighlightTableCellBudget = std::int64_t(32) * 1024 * 1024;
-
 /// Splits `line` into maximal runs of word characters (ASCII letters and
 /// digits, '_', every unit above U+007F) and of non-word characters.
 /// An empty line gives no tokens.
@@ -48,11 +43,24 @@ TLineTokens TokenizeLine(const QString &line);
 /// Flags the tokens of `a` and `b` that form one longest common
 /// subsequence; equal tokens are paired from the end backwards, and on a
 /// tie a token of `a` is given up first. `ignoreCase` folds ASCII a-z only.
-/// When the table would exceed `cellBudget` cells, only the tokens common
-/// at the end and then at the start of both lists are flagged. A budget
-/// above what 16-bit counts can hold is lowered to that limit.
-TCommonTokens MarkCommonTokens(const QStringList &a, const QStringList &b, bool ignoreCase,
-                               std::int64_t cellBudget = kHighlightTableCellBudget);
+/// Exact at every length: the result is that of
+/// `MarkCommonTokensReference`. Short pairs use that table; longer ones
+/// `MarkCommonTokensBitParallel`. Only if memory for the latter runs out
+/// are just the tokens common at the end and then at the start flagged.
+TCommonTokens MarkCommonTokens(const QStringList &a, const QStringList &b, bool ignoreCase);
+
+/// The plain form: a full (nA + 1) x (nB + 1) table of 32-bit counts and a
+/// walk back from its last cell. Memory grows with nA * nB; meant for short
+/// lists and as the yardstick the fast form is checked against.
+TCommonTokens MarkCommonTokensReference(const QStringList &a, const QStringList &b, bool ignoreCase);
+
+/// The same result as `MarkCommonTokensReference` for every input, from
+/// table rows computed 64 cells at a time. Time about 2 * nA * nB / 64
+/// word steps; memory about 2 * sqrt(nA) * nB / 8 bytes for the rows
+/// (8 MB for two lists of 100,000 tokens) plus some bytes per token. Throws
+/// std::bad_alloc when that memory is not available.
+TCommonTokens MarkCommonTokensBitParallel(const QStringList &a, const QStringList &b,
+                                          bool ignoreCase);
 
 /// Drops ranges with `Len` <= 0, sorts the rest by `Start` (stable) and
 /// merges overlapping or touching ranges, in place.
@@ -60,8 +68,6 @@ void NormalizeRanges(THighlightRanges &ranges);
 
 /// The stretches of `thisLine` whose tokens `otherLine` does not share,
 /// normalised. An empty `thisLine` gives no ranges; identical lines give
-/// none. Lines whose token table exceeds `cellBudget` get one range
-/// spanning everything between their common leading and trailing tokens.
+/// none.
 THighlightRanges ComputeHighlightRanges(const QString &thisLine, const QString &otherLine,
-                                        bool ignoreCase,
-                                        std::int64_t cellBudget = kHighlightTableCellBudget);
+                                        bool ignoreCase);

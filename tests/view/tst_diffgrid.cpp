@@ -117,6 +117,46 @@ QRect FullRow(const TDiffGrid &grid, int row)
 
 const QColor kHighlight(0xFF, 0xFF, 0x00);
 
+// A data row's height by the layout rule, measured here without the grid's
+// shortcuts and cache: the tallest text laid out in its column, plus margins.
+int RuleHeight(const TDiffGrid &grid, int row)
+{
+    const QFontMetrics fm(grid.GridFont());
+    int tallest = 0;
+    for (int col : {1, 2}) {
+        const QString text = grid.CellText(col, row);
+        if (!text.isEmpty()) {
+            const QRect bounds(0, 0, TextLayoutWidth(grid.ColumnWidth(col)), INT_MAX);
+            tallest = std::max(tallest, fm.boundingRect(bounds, PlainTextFlags(), text).height());
+        }
+    }
+    return RowHeightFor(grid.BaseRowHeight(), tallest);
+}
+
+// Compares every row on screen, partly shown ones included, with the rule.
+bool ScreenHasRuleHeights(const TDiffGrid &grid)
+{
+    for (int row = grid.TopRow(); row < grid.RowCount() && grid.CellRect(0, row).top() < grid.viewport()->height();
+         ++row) {
+        if (grid.RowHeight(row) != RuleHeight(grid, row)) {
+            qWarning("row %d is %d pixels high, not %d", row, grid.RowHeight(row), RuleHeight(grid, row));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AllRowsHaveRuleHeights(const TDiffGrid &grid)
+{
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        if (grid.RowHeight(row) != RuleHeight(grid, row)) {
+            qWarning("row %d is %d pixels high, not %d", row, grid.RowHeight(row), RuleHeight(grid, row));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class TestDiffGrid : public QObject
@@ -137,6 +177,7 @@ private Q_SLOTS:
     void setRowsKeepsTheCurrentRow();
     void rowHeightsFollowTheWrappedText();
     void rowHeightsEqualThePlainMeasurement();
+    void navigationSeesExactHeightsWhileSlicesArePending();
     void columnBorderPressRecomputesHeightsOnRelease_data();
     void columnBorderPressRecomputesHeightsOnRelease();
     void doubleClickNamesTheCell();
@@ -407,9 +448,10 @@ void TestDiffGrid::rowHeightsFollowTheWrappedText()
 
 void TestDiffGrid::rowHeightsEqualThePlainMeasurement()
 {
-    // Most rows skip the text layout; every row must still get the height
-    // that laying out its texts gives. Random lines around the width of a
-    // column, some with characters outside printable ASCII.
+    // Most rows skip the text layout, the rows off screen are measured
+    // later and heights come from a cache; every row must still end with
+    // the height that laying out its texts gives. Random lines around the
+    // width of a column, some with characters outside printable ASCII.
     static const char16_t pieces[][8] = {u"a", u"W", u" ", u"  ", u"int", u"x = 1;", u"\t", u"\u00E9", u"\u00A0",
                                          u"\u6F22\u5B57", u"mmmm", u"iiii", u"-", u".", u"\u2014"};
     QRandomGenerator random(11);
@@ -433,23 +475,88 @@ void TestDiffGrid::rowHeightsEqualThePlainMeasurement()
         rows.Items.append({left, right, left < 0 ? dkRightOnly : right < 0 ? dkLeftOnly : dkDifferent});
     }
     TDiffGrid grid;
-    for (int width : {37, 90, 151, 260}) {
+    grid.resize(640, 480);
+    grid.SetRows(rows);
+    const auto settle = [&] { return QTest::qWaitFor([&] { return !grid.RowHeightsPending(); }); };
+    QVERIFY(settle());
+    grid.SetTopRow(250);
+
+    const auto setWidths = [&](int width) {
         grid.SetColumnWidth(1, width);
         grid.SetColumnWidth(2, width + 13);
-        grid.SetRows(rows);
-        const QFontMetrics fm(grid.GridFont());
-        for (int row = 1; row < grid.RowCount(); ++row) {
-            int tallest = 0;
-            for (int col : {1, 2}) {
-                const QString text = grid.CellText(col, row);
-                if (!text.isEmpty()) {
-                    const QRect bounds(0, 0, TextLayoutWidth(grid.ColumnWidth(col)), INT_MAX);
-                    tallest = std::max(tallest, fm.boundingRect(bounds, PlainTextFlags(), text).height());
-                }
-            }
-            QCOMPARE(grid.RowHeight(row), RowHeightFor(grid.BaseRowHeight(), tallest));
-        }
+        grid.AdjustAllRowHeights();
+    };
+    const qint64 textCount = rows.LeftLines.size() + rows.RightLines.size();
+    for (int width : {37, 90, 151, 260}) {
+        const qint64 before = grid.TextMeasureCount();
+        setWidths(width);
+        // The rows on screen at once, the rest later.
+        QVERIFY(ScreenHasRuleHeights(grid));
+        QVERIFY(grid.TextMeasureCount() - before < textCount / 3);
+        QVERIFY(settle());
+        QVERIFY(AllRowsHaveRuleHeights(grid));
     }
+
+    // An edited text is laid out again at the present widths, and once at
+    // each earlier width it comes back to; nothing else is.
+    grid.SetCellText(2, 255, u"a longer text that wraps in every column width used here"_s);
+    grid.AdjustRowHeight(255);
+    QCOMPARE(grid.RowHeight(255), RuleHeight(grid, 255));
+    for (int width : {37, 151}) {
+        const qint64 before = grid.TextMeasureCount();
+        setWidths(width);
+        QVERIFY(settle());
+        QCOMPARE(grid.TextMeasureCount() - before, 1);
+        QVERIFY(AllRowsHaveRuleHeights(grid));
+    }
+}
+
+void TestDiffGrid::navigationSeesExactHeightsWhileSlicesArePending()
+{
+    // Every third row wraps to many lines: base heights for the rows not
+    // measured yet would put rows in the wrong places.
+    TGridRows rows;
+    for (int i = 0; i < 3000; ++i) {
+        rows.LeftLines.append(i % 3 == 0 ? u"word "_s.repeated(60) + QString::number(i) : QString::number(i));
+        rows.Items.append({i, -1, dkLeftOnly});
+    }
+    const auto grid = ShownGrid(SampleRows());
+    QVERIFY(grid);
+    grid->SetRows(rows);
+    QVERIFY(grid->RowHeightsPending());
+    QVERIFY(ScreenHasRuleHeights(*grid));
+
+    const auto fullyShown = [&](int row) {
+        const QRect cell = grid->CellRect(1, row);
+        return cell.top() >= 0 && cell.top() + cell.height() <= grid->viewport()->height();
+    };
+    // Selecting scrolls the row to the bottom of the view.
+    grid->SetCurrentGridRow(1800);
+    QVERIFY(fullyShown(1800));
+    QVERIFY(!fullyShown(1801));
+    QVERIFY(ScreenHasRuleHeights(*grid));
+
+    grid->SetTopRow(900);
+    QCOMPARE(grid->TopRow(), 900);
+    QVERIFY(ScreenHasRuleHeights(*grid));
+    int fit = 0;
+    for (int bottom = RuleHeight(*grid, 900); bottom <= grid->viewport()->height();
+         bottom += RuleHeight(*grid, 900 + fit))
+        ++fit;
+    QCOMPARE(grid->FullyVisibleRowCount(), std::max(1, fit));
+
+    // The scroll range ends where the last row is fully shown, also after
+    // the rows were wrapped to a narrower column.
+    for (int width : {260, 150}) {
+        grid->SetTopRow(900);
+        grid->SetColumnWidth(1, width);
+        grid->AdjustAllRowHeights();
+        grid->SetTopRow(grid->RowCount() - 1);
+        QVERIFY(fullyShown(grid->RowCount() - 1));
+        QVERIFY(!fullyShown(grid->TopRow() - 1));
+        QVERIFY(ScreenHasRuleHeights(*grid));
+    }
+    QVERIFY(grid->RowHeightsPending());
 }
 
 void TestDiffGrid::columnBorderPressRecomputesHeightsOnRelease_data()

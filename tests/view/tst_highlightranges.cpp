@@ -1,9 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HighlightRanges.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 using namespace Qt::StringLiterals;
+
+// The largest single request to operator new while tracking is on: the
+// long-line test uses it to show no table of nA * nB cells is built.
+namespace {
+std::atomic<bool> gTrackAllocations{false};
+std::atomic<std::size_t> gLargestAllocation{0};
+} // namespace
+
+void *operator new(std::size_t size)
+{
+    if (gTrackAllocations.load(std::memory_order_relaxed)) {
+        std::size_t seen = gLargestAllocation.load(std::memory_order_relaxed);
+        while (size > seen && !gLargestAllocation.compare_exchange_weak(seen, size)) {
+        }
+    }
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void *p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace QTest {
 
@@ -34,7 +68,96 @@ THighlightRanges R(std::initializer_list<THighlightRange> ranges)
     return THighlightRanges(ranges);
 }
 
+// Tokens drawn from the first `alphabet` entries: case variants of ASCII
+// and non-ASCII words, blank runs, punctuation, and then many distinct
+// words so that some tokens are rare.
+QStringList RandomTokens(QRandomGenerator &random, int count, int alphabet)
+{
+    static const QStringList pool = [] {
+        QStringList words{u"a"_s, u" "_s, u"A"_s, u"b"_s, u"ab"_s, u"aB"_s, u", "_s,
+                          u"\u00E4"_s, u"\u00C4"_s, u"  "_s};
+        for (int k = 0; k < 40; ++k)
+            words.append(u"w%1"_s.arg(k));
+        return words;
+    }();
+    QStringList tokens;
+    for (int k = 0; k < count; ++k)
+        tokens.append(pool[random.bounded(std::min(alphabet, int(pool.size())))]);
+    return tokens;
+}
+
+// Two lines of `words` distinct words joined by single spaces; in the
+// second, every word k with k % 997 == 500 is replaced and with
+// k % 997 == 100 dropped (with its blank). The expected ranges follow from
+// pairing every other token.
+struct TLongPair {
+    QString Left;
+    QString Right;
+    THighlightRanges ExpectedLeft;
+    THighlightRanges ExpectedRight;
+};
+
+TLongPair SimilarLongLines(int words)
+{
+    TLongPair pair;
+    QStringList left;
+    QStringList right;
+    qsizetype leftAt = 0;
+    qsizetype rightAt = 0;
+    for (int k = 0; k < words; ++k) {
+        const QString word = u"t%1"_s.arg(k);
+        const int kind = k % 997;
+        if (k > 0)
+            ++leftAt; // the blank before the word
+        if (kind == 100) {
+            pair.ExpectedLeft.append({std::int32_t(leftAt - 1), std::int32_t(word.size() + 1)});
+            left.append(word);
+            leftAt += word.size();
+            continue;
+        }
+        if (k > 0)
+            ++rightAt;
+        const QString other = kind == 500 ? u"x%1"_s.arg(k) : word;
+        if (kind == 500) {
+            pair.ExpectedLeft.append({std::int32_t(leftAt), std::int32_t(word.size())});
+            pair.ExpectedRight.append({std::int32_t(rightAt), std::int32_t(other.size())});
+        }
+        left.append(word);
+        right.append(other);
+        leftAt += word.size();
+        rightAt += other.size();
+    }
+    pair.Left = left.join(u' ');
+    pair.Right = right.join(u' ');
+    return pair;
+}
+
+// No word in common: the blanks pair up and every word is highlighted.
+TLongPair UnrelatedLongLines(int words)
+{
+    TLongPair pair;
+    QStringList left;
+    QStringList right;
+    qsizetype leftAt = 0;
+    qsizetype rightAt = 0;
+    for (int k = 0; k < words; ++k) {
+        const QString a = u"a%1"_s.arg(k);
+        const QString b = u"b%1"_s.arg(words - k);
+        left.append(a);
+        right.append(b);
+        pair.ExpectedLeft.append({std::int32_t(leftAt), std::int32_t(a.size())});
+        pair.ExpectedRight.append({std::int32_t(rightAt), std::int32_t(b.size())});
+        leftAt += a.size() + 1;
+        rightAt += b.size() + 1;
+    }
+    pair.Left = left.join(u' ');
+    pair.Right = right.join(u' ');
+    return pair;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(TLongPair)
 
 class TestHighlightRanges : public QObject
 {
@@ -47,10 +170,12 @@ private Q_SLOTS:
     void normalizeRanges();
     void bothCells_data();
     void bothCells();
-    void coarseFallback_data();
-    void coarseFallback();
+    void fastFormMatchesTheTable_data();
+    void fastFormMatchesTheTable();
     void veryLongLines_data();
     void veryLongLines();
+    void longLinesAreExactInSmallMemory_data();
+    void longLinesAreExactInSmallMemory();
 };
 
 void TestHighlightRanges::tokenizeLine_data()
@@ -156,41 +281,62 @@ void TestHighlightRanges::bothCells()
     QCOMPARE(ComputeHighlightRanges(right, left, ignoreCase), expectedRight);
 }
 
-void TestHighlightRanges::coarseFallback_data()
+void TestHighlightRanges::fastFormMatchesTheTable_data()
 {
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<bool>("ignoreCase");
-    QTest::addColumn<qint64>("cellBudget");
-    QTest::addColumn<THighlightRanges>("expectedLeft");
-    QTest::addColumn<THighlightRanges>("expectedRight");
+    QTest::addColumn<QList<int>>("sizesA");
+    QTest::addColumn<QList<int>>("sizesB");
+    QTest::addColumn<int>("alphabet");
+    QTest::addColumn<int>("trials");
 
-    // 'a b c' has 5 tokens, 'a x b y c' 9: their table has 6 * 10 = 60 cells.
-    QTest::newRow("a table exactly at the budget is still aligned exactly")
-        << u"a b c"_s << u"a x b y c"_s << false << qint64(60) << R({}) << R({{1, 2}, {5, 2}});
-    QTest::newRow("one cell over the budget highlights all between the shared ends")
-        << u"a b c"_s << u"a x b y c"_s << false << qint64(59) << R({{2, 1}}) << R({{2, 5}});
-    QTest::newRow("a single changed token between shared ends is all that is highlighted")
-        << u"int x = 10;"_s << u"int y = 10;"_s << false << qint64(1) << R({{4, 1}}) << R({{4, 1}});
-    QTest::newRow("the shared end is matched before the shared start")
-        << u"a a"_s << u"a"_s << false << qint64(1) << R({{0, 2}}) << R({});
-    QTest::newRow("ignore-case applies to the shared ends")
-        << u"Hello World"_s << u"hello world"_s << true << qint64(1) << R({}) << R({});
-    QTest::newRow("lines with nothing in common are highlighted whole")
-        << u"abc def"_s << u"xyz"_s << false << qint64(1) << R({{0, 7}}) << R({{0, 3}});
+    const QList<int> wordEdges{0, 1, 2, 3, 31, 63, 64, 65, 127, 128, 129};
+    QTest::newRow("two or three distinct tokens, sizes around word edges")
+        << wordEdges << wordEdges << 3 << 1500;
+    QTest::newRow("case and accent variants, sizes around word edges")
+        << wordEdges << wordEdges << 10 << 1500;
+    QTest::newRow("rare and frequent tokens mixed, sizes around word edges")
+        << wordEdges << wordEdges << 50 << 1000;
+    const QList<int> longer{1, 40, 200, 255, 256, 257, 577, 700};
+    QTest::newRow("longer lists, several blocks of rows") << longer << longer << 10 << 60;
+    QTest::newRow("mostly rare tokens, longer lists") << longer << longer << 50 << 40;
+    QTest::newRow("rows of more than 64 words")
+        << QList<int>{1, 20, 70} << QList<int>{4033, 4096, 4097, 4500} << 10 << 40;
+    QTest::newRow("many blocks of short rows")
+        << QList<int>{4097, 4500} << QList<int>{2, 63, 65} << 10 << 30;
 }
 
-void TestHighlightRanges::coarseFallback()
+void TestHighlightRanges::fastFormMatchesTheTable()
 {
-    QFETCH(QString, left);
-    QFETCH(QString, right);
-    QFETCH(bool, ignoreCase);
-    QFETCH(qint64, cellBudget);
-    QFETCH(THighlightRanges, expectedLeft);
-    QFETCH(THighlightRanges, expectedRight);
+    QFETCH(QList<int>, sizesA);
+    QFETCH(QList<int>, sizesB);
+    QFETCH(int, alphabet);
+    QFETCH(int, trials);
 
-    QCOMPARE(ComputeHighlightRanges(left, right, ignoreCase, cellBudget), expectedLeft);
-    QCOMPARE(ComputeHighlightRanges(right, left, ignoreCase, cellBudget), expectedRight);
+    QRandomGenerator random(20240611u + quint32(alphabet));
+    for (int trial = 0; trial < trials; ++trial) {
+        const int nA = sizesA[random.bounded(int(sizesA.size()))];
+        const int nB = sizesB[random.bounded(int(sizesB.size()))];
+        const bool ignoreCase = random.bounded(2) == 1;
+        QStringList a = RandomTokens(random, nA, alphabet);
+        QStringList b = RandomTokens(random, nB, alphabet);
+        // Some pairs share long stretches, as real changed lines do.
+        if (trial % 3 == 0 && nA > 0 && nB > 0) {
+            const int shared = random.bounded(std::min(nA, nB) + 1);
+            const int at = random.bounded(nB - shared + 1);
+            for (int k = 0; k < shared; ++k)
+                b[at + k] = a[(nA - shared) / 2 + k];
+        }
+
+        const TCommonTokens expected = MarkCommonTokensReference(a, b, ignoreCase);
+        const TCommonTokens fast = MarkCommonTokensBitParallel(a, b, ignoreCase);
+        const TCommonTokens chosen = MarkCommonTokens(a, b, ignoreCase);
+        const bool same = fast.CommonA == expected.CommonA && fast.CommonB == expected.CommonB
+            && chosen.CommonA == expected.CommonA && chosen.CommonB == expected.CommonB;
+        if (!same) {
+            qWarning("trial %d: %d x %d tokens, ignoreCase %d\nA: %s\nB: %s", trial, nA, nB, int(ignoreCase),
+                     qPrintable(a.join(u'|')), qPrintable(b.join(u'|')));
+        }
+        QVERIFY(same);
+    }
 }
 
 void TestHighlightRanges::veryLongLines_data()
@@ -212,8 +358,7 @@ void TestHighlightRanges::veryLongLines()
     QFETCH(QString, rightMiddle);
     QFETCH(THighlightRanges, expectedMiddle);
 
-    // About 200k tokens per line: an exact table would need 4e10 cells, and
-    // more than 32767 common tokens would overflow 16-bit counts.
+    // About 200k tokens per line, more than 32767 of them common.
     const QString head = u"w "_s.repeated(50000);
     const QString tail = u" w"_s.repeated(50000);
     const QString left = head + leftMiddle + tail;
@@ -225,6 +370,33 @@ void TestHighlightRanges::veryLongLines()
         r.Start += std::int32_t(head.size());
     QCOMPARE(ComputeHighlightRanges(left, right, false), expected);
     QCOMPARE(ComputeHighlightRanges(right, left, false), expected);
+}
+
+void TestHighlightRanges::longLinesAreExactInSmallMemory_data()
+{
+    QTest::addColumn<TLongPair>("pair");
+
+    // 50,000 words and 49,999 blanks a line.
+    QTest::newRow("similar lines with 100 changes spread over them") << SimilarLongLines(50000);
+    QTest::newRow("lines without a word in common") << UnrelatedLongLines(50000);
+}
+
+void TestHighlightRanges::longLinesAreExactInSmallMemory()
+{
+    QFETCH(TLongPair, pair);
+    QVERIFY(TokenizeLine(pair.Left).Texts.size() >= 99000);
+
+    gLargestAllocation = 0;
+    gTrackAllocations = true;
+    const THighlightRanges left = ComputeHighlightRanges(pair.Left, pair.Right, false);
+    const THighlightRanges right = ComputeHighlightRanges(pair.Right, pair.Left, false);
+    gTrackAllocations = false;
+
+    QCOMPARE(left, pair.ExpectedLeft);
+    QCOMPARE(right, pair.ExpectedRight);
+    // A table of 10^10 cells would take gigabytes; rows of 100,000 bits
+    // kept every ~316 rows take about 4 MB.
+    QCOMPARE_LT(gLargestAllocation.load(), std::size_t(16) << 20);
 }
 
 QTEST_GUILESS_MAIN(TestHighlightRanges)
