@@ -76,14 +76,16 @@ protected:
     }
 };
 
-// Puts a compared path into a box's history, keeping what the box shows.
-void RecordInHistory(QComboBox *box, const QString &path)
+// Puts a compared path into a box's history by `rule` (InsertPathIfAbsent
+// or MovePathToTop), keeping what the box shows.
+void RecordInHistory(QComboBox *box, const QString &path,
+                     void (*rule)(QStringList &, const QString &) = InsertPathIfAbsent)
 {
     QStringList history;
     for (int i = 0; i < box->count(); ++i)
         history.append(box->itemText(i));
     const QString text = box->currentText();
-    InsertPathIfAbsent(history, path);
+    rule(history, path);
     box->clear();
     box->addItems(history);
     box->setCurrentText(text);
@@ -473,8 +475,13 @@ void TfrmMain::btnCompareClick()
 
 void TfrmMain::miAutomatically1Click()
 {
-    // Until the automatic choice of mode exists, files are compared as text.
-    miAsTextFiles1Click();
+    CommitOpenEdit();
+    QString leftPath;
+    QString rightPath;
+    if (!FSession.btnCompareClick(cmbLeft->currentText(), cmbRight->currentText(), leftPath, rightPath))
+        return;
+    RecordInHistory(cmbLeft, leftPath, MovePathToTop);
+    RecordInHistory(cmbRight, rightPath, MovePathToTop);
 }
 
 void TfrmMain::miAsTextFiles1Click()
@@ -502,7 +509,13 @@ void TfrmMain::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click()
 
 void TfrmMain::miAsFolders1Click()
 {
-    CommandNotAvailable();
+    CommitOpenEdit();
+    QString leftPath;
+    QString rightPath;
+    if (!FSession.miAsFolders1Click(cmbLeft->currentText(), cmbRight->currentText(), leftPath, rightPath))
+        return;
+    RecordInHistory(cmbLeft, leftPath);
+    RecordInHistory(cmbRight, rightPath);
 }
 
 void TfrmMain::CommandNotAvailable()

@@ -219,6 +219,29 @@ public:
     /// Selects `row` (clamped) and scrolls it to the middle of the view.
     void GoToRow(int row);
 
+    // --- folder comparison and automatic mode ------------------------------
+    /// The "As Folders" command with the two path boxes' texts. True when the
+    /// folders were compared, so the caller records the trimmed paths
+    /// (returned in `leftPath`/`rightPath`) in the histories; false, with
+    /// the paths untouched, when the user cancelled or a box refused them.
+    bool miAsFolders1Click(const QString &leftText, const QString &rightText, QString &leftPath,
+                           QString &rightPath);
+    /// Lists both folders recursively and shows one row per relative path
+    /// found on either side: equal when both files have the same size,
+    /// different otherwise, the newer copy of a differing pair marked
+    /// " new". Both paths must name existing folders. Never reads contents.
+    void CompareFolders(const QString &leftPath, const QString &rightPath);
+    /// The "Load and Compare" command: two folders give a folder comparison,
+    /// two files a text or document comparison chosen from their extensions
+    /// and contents. True when a comparison was started (even one that then
+    /// reported a missing file), so the caller moves the trimmed paths
+    /// (returned in `leftPath`/`rightPath`) to the top of the histories;
+    /// false when the user cancelled or a box refused the paths. Errors of
+    /// the content test or the comparison propagate; the wait cursor shown
+    /// meanwhile is restored either way.
+    bool btnCompareClick(const QString &leftText, const QString &rightText, QString &leftPath,
+                         QString &rightPath);
+
     // --- folder rows --------------------------------------------------------
     /// Shows the rows of a folder comparison, one item and one cell text per
     /// side for each file, in folder mode; pending recomputations are

@@ -21,3 +21,16 @@ void InsertPathIfAbsent(QStringList &history, const QString &path)
     while (history.size() > MaxPathHistory)
         history.removeLast();
 }
+
+void MovePathToTop(QStringList &history, const QString &path)
+{
+    for (qsizetype i = 0; i < history.size(); ++i) {
+        if (history[i].compare(path, Qt::CaseInsensitive) == 0) {
+            history.removeAt(i);
+            break;
+        }
+    }
+    history.prepend(path);
+    while (history.size() > MaxPathHistory)
+        history.removeLast();
+}

@@ -16,3 +16,8 @@ QString TrimPathText(const QString &text);
 /// moves. A new entry goes to index 0, and the last entries are dropped
 /// beyond MaxPathHistory.
 void InsertPathIfAbsent(QStringList &history, const QString &path);
+
+/// Records `path` in `history` (newest first) at index 0: an entry equal to
+/// it without regard to letter case is removed first, so the path moves to
+/// the top; the last entry is dropped beyond MaxPathHistory.
+void MovePathToTop(QStringList &history, const QString &path);

@@ -65,7 +65,7 @@ private Q_SLOTS:
     void identicalFilesShowBothBoxesInOrder();
     void emptyFilesLeaveOneEmptyRow();
     void cancelOnTheConfirmationChangesNothing();
-    void commandsOfLaterModesBeep();
+    void foldersFromBothCommands();
     void anUnreadableFileShowsTheErrorAndNoStaleRows();
     void browsePutsTheChosenFileIntoThePathBox();
     void aboutBoxAndWebLinks();
@@ -274,11 +274,51 @@ void TestMainWindow::cancelOnTheConfirmationChangesNothing()
     QVERIFY(FWindow->Session().UnsavedChanges());
 }
 
-void TestMainWindow::commandsOfLaterModesBeep()
+void TestMainWindow::foldersFromBothCommands()
 {
+    QDir(FDir.path()).mkpath(u"L/sub"_s);
+    QDir(FDir.path()).mkpath(u"R/sub"_s);
+    WriteFile(u"L/sub/report.txt"_s, "longer");
+    WriteFile(u"R/sub/report.txt"_s, "short");
+    WriteFile(u"R/extra.txt"_s, "x");
+    const QString left = FDir.filePath(u"L"_s);
+    const QString right = FDir.filePath(u"R"_s);
+    QComboBox *leftBox = Child<QComboBox>("cmbLeft");
+    QComboBox *rightBox = Child<QComboBox>("cmbRight");
+    leftBox->addItems({u"/older"_s, left});
+    leftBox->setCurrentText(left);
+    rightBox->setCurrentText(right);
+
+    // "As Folders" keeps a known path where it stands in the history.
     Trigger("miAsFolders1");
-    QCOMPARE(FPrompts->Beeps, 1);
     QVERIFY(FPrompts->Log.isEmpty());
+    QCOMPARE(Grid().RowCount(), 3);
+    QCOMPARE(Grid().CellText(1, 1), QString());
+    QCOMPARE(Grid().CellText(2, 1), u"extra.txt"_s);
+    QVERIFY(Grid().CellText(1, 2).startsWith(u"sub/report.txt"_s));
+    QCOMPARE(Child<QLabel>("lblStatus")->text(), u"Compared 1 files (left folder, including subfolders) vs 2 files "
+                                                 "(right folder, including subfolders)."_s);
+    QVERIFY(Child<QAction>("btnNextDiff")->isEnabled());
+    for (const char *name : {"btnLeftToRight", "btnRightToLeft", "btnAllLeftDiffsToRight", "btnAllRightDiffsToLeft",
+                             "btnSaveLeft", "btnSaveRight", "btnUndo"})
+        QVERIFY2(!Child<QAction>(name)->isEnabled(), name);
+    QCOMPARE(leftBox->itemText(1), left);
+    QCOMPARE(rightBox->itemText(0), right);
+    SavePicture(u"folders"_s);
+
+    // "Load and Compare" moves it to the top.
+    Trigger("btnCompare");
+    QCOMPARE(leftBox->itemText(0), left);
+    QCOMPARE(leftBox->count(), 2);
+    QCOMPARE(leftBox->currentText(), left);
+
+    // A folder and a file: refused, and neither history changes.
+    const QString file = WriteFile(u"file.txt"_s, "x\n");
+    rightBox->setCurrentText(file);
+    Trigger("btnCompare");
+    QCOMPARE(FPrompts->Log, QStringList{u"error: Both paths must be folders for folder comparison."_s});
+    QCOMPARE(leftBox->count(), 2);
+    QCOMPARE(rightBox->count(), 1);
 }
 
 void TestMainWindow::anUnreadableFileShowsTheErrorAndNoStaleRows()

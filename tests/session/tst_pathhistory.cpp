@@ -14,6 +14,8 @@ private Q_SLOTS:
     void trimPathText();
     void insertPathIfAbsent_data();
     void insertPathIfAbsent();
+    void movePathToTop_data();
+    void movePathToTop();
 };
 
 void TestPathHistory::trimPathText_data()
@@ -86,6 +88,40 @@ void TestPathHistory::insertPathIfAbsent()
     QFETCH(QString, path);
     QFETCH(QStringList, expected);
     InsertPathIfAbsent(history, path);
+    QCOMPARE(history, expected);
+}
+
+void TestPathHistory::movePathToTop_data()
+{
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList six = Numbered(6);
+    QStringList sixAfter = six;
+    sixAfter.move(5, 0);
+    QTest::newRow("a path at position 5 moves to position 0") << six << u"/p5"_s << sixAfter;
+    QTest::newRow("a new path goes to the top")
+        << QStringList{u"/b"_s} << u"/a"_s << QStringList{u"/a"_s, u"/b"_s};
+    QTest::newRow("the entry is found without regard to case and takes the new spelling")
+        << QStringList{u"/b"_s, u"/Data/A.TXT"_s, u"/c"_s} << u"/data/a.txt"_s
+        << QStringList{u"/data/a.txt"_s, u"/b"_s, u"/c"_s};
+    const QStringList full = Numbered(50);
+    QStringList fullMoved = full;
+    fullMoved.move(49, 0);
+    QTest::newRow("a full history keeps all 50 when a present path moves") << full << u"/p49"_s << fullMoved;
+    QStringList fullNew = full;
+    fullNew.prepend(u"/new"_s);
+    fullNew.removeLast();
+    QTest::newRow("a full history drops its last entry for a new path") << full << u"/new"_s << fullNew;
+}
+
+void TestPathHistory::movePathToTop()
+{
+    QFETCH(QStringList, history);
+    QFETCH(QString, path);
+    QFETCH(QStringList, expected);
+    MovePathToTop(history, path);
     QCOMPARE(history, expected);
 }
 
