@@ -2,6 +2,7 @@
 #include "TextEncoding.h"
 
 #include "UserError.h"
+#include "Utf8.h"
 #include "translation.h"
 
 #include <QHash>
@@ -38,6 +39,8 @@ public:
 
     QString GetString(QByteArrayView bytes) const override
     {
+        if (bytes.size() < 2)
+            return {}; // and no null pointer to copy from
         QString text(bytes.size() / 2, Qt::Uninitialized);
         if (LittleEndian)
             qFromLittleEndian<char16_t>(bytes.data(), text.size(), text.data());
@@ -49,6 +52,8 @@ public:
     QByteArray GetBytes(QStringView text, qsizetype &replaced) const override
     {
         replaced = 0;
+        if (text.isEmpty())
+            return {}; // and no null pointer to copy from
         QByteArray bytes(text.size() * 2, Qt::Uninitialized);
         if (LittleEndian)
             qToLittleEndian<char16_t>(text.data(), text.size(), bytes.data());
@@ -60,38 +65,19 @@ public:
 
 class TAnsiEncoding final : public TEncoding {
 public:
-    TAnsiEncoding()
-    {
-        // One table from the system converter, built once. Bytes it does not
-        // map to a single character get the character of the same number
-        // (ICU already does so for 81 8D 8F 90 9D); without the converter the
-        // table is Latin-1. Either way every byte has its own character.
-        QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
-        for (int b = 0; b < 256; ++b) {
-            char16_t unit = char16_t(b);
-            if (b >= 0x80 && decoder.isValid()) {
-                const char byte = char(b);
-                const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
-                if (!decoder.hasError() && decoded.size() == 1
-                    && decoded[0] != QChar::ReplacementCharacter
-                    && !m_fromUnicode.contains(decoded[0].unicode()))
-                    unit = decoded[0].unicode();
-                decoder.resetState();
-            }
-            m_toUnicode[b] = unit;
-            if (b >= 0x80)
-                m_fromUnicode.insert(unit, char(b));
-        }
-    }
-
     QByteArray GetPreamble() const override { return {}; }
 
     QString GetString(QByteArrayView bytes) const override
     {
+        // Bytes below 0x80 are themselves; Qt's Latin-1 conversion does many
+        // at a time.
+        if (IsAscii(bytes))
+            return QString::fromLatin1(bytes);
+        const TTables &tables = Tables();
         QString text(bytes.size(), Qt::Uninitialized);
         char16_t *out = reinterpret_cast<char16_t *>(text.data());
         for (qsizetype i = 0; i < bytes.size(); ++i)
-            out[i] = m_toUnicode[static_cast<unsigned char>(bytes[i])];
+            out[i] = tables.ToUnicode[static_cast<unsigned char>(bytes[i])];
         return text;
     }
 
@@ -106,8 +92,9 @@ public:
                 bytes += char(unit);
                 continue;
             }
-            const auto it = m_fromUnicode.constFind(unit);
-            if (it != m_fromUnicode.constEnd()) {
+            const auto &fromUnicode = Tables().FromUnicode;
+            const auto it = fromUnicode.constFind(unit);
+            if (it != fromUnicode.constEnd()) {
                 bytes += *it;
                 continue;
             }
@@ -122,8 +109,40 @@ public:
     }
 
 private:
-    std::array<char16_t, 256> m_toUnicode{};
-    QHash<char16_t, char> m_fromUnicode; // bytes 80-FF only; 00-7F are ASCII
+    struct TTables {
+        std::array<char16_t, 256> ToUnicode{};
+        QHash<char16_t, char> FromUnicode; // bytes 80-FF only; 00-7F are ASCII
+    };
+
+    // One table from the system converter, built the first time a character
+    // outside ASCII needs it (ASCII text never opens the converter). Bytes it
+    // does not map to a single character get the character of the same number
+    // (ICU already does so for 81 8D 8F 90 9D); without the converter the
+    // table is Latin-1. Either way every byte has its own character.
+    static const TTables &Tables()
+    {
+        static const TTables tables = [] {
+            TTables built;
+            QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+            for (int b = 0; b < 256; ++b) {
+                char16_t unit = char16_t(b);
+                if (b >= 0x80 && decoder.isValid()) {
+                    const char byte = char(b);
+                    const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
+                    if (!decoder.hasError() && decoded.size() == 1
+                        && decoded[0] != QChar::ReplacementCharacter
+                        && !built.FromUnicode.contains(decoded[0].unicode()))
+                        unit = decoded[0].unicode();
+                    decoder.resetState();
+                }
+                built.ToUnicode[b] = unit;
+                if (b >= 0x80)
+                    built.FromUnicode.insert(unit, char(b));
+            }
+            return built;
+        }();
+        return tables;
+    }
 };
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Utf8.h"
 
+#include <algorithm>
+
 bool IsValidUtf8(QByteArrayView bytes)
 {
     const qsizetype count = bytes.size();
@@ -31,4 +33,19 @@ bool IsValidUtf8(QByteArrayView bytes)
         i += n + 1;
     }
     return result;
+}
+
+bool IsAscii(QByteArrayView bytes)
+{
+    // A block at a time with no exit inside, so the compiler can test many
+    // bytes per step; a large file stops at the first block with a high byte.
+    constexpr qsizetype BlockSize = 4096;
+    for (qsizetype from = 0; from < bytes.size(); from += BlockSize) {
+        unsigned char seen = 0;
+        for (const char byte : bytes.sliced(from, std::min(BlockSize, bytes.size() - from)))
+            seen |= static_cast<unsigned char>(byte);
+        if (seen >= 0x80)
+            return false;
+    }
+    return true;
 }

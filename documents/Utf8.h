@@ -11,3 +11,6 @@
 /// lead bytes C0, C1, F5-F7 pass (strict decoding rejects them later).
 /// One pass, no allocation.
 bool IsValidUtf8(QByteArrayView bytes);
+
+/// True when every byte is below 0x80; true for an empty buffer.
+bool IsAscii(QByteArrayView bytes);

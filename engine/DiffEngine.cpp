@@ -111,8 +111,11 @@ TDiffItems ComputeDiff(const QStringList &Left, const QStringList &Right, const 
 {
     LineMatches matches;
     {
-        // The keys are only needed until they are interned.
-        const TInternedKeys keys = InternKeys(KeysOf(Left, Options), KeysOf(Right, Options));
+        // Without options a line is its own key.
+        const TInternedKeys keys =
+            Options == TDiffOptions{}
+                ? InternKeys(Left, Right)
+                : InternKeys(Left, Right, [&Options](const QString &line) { return NormalizeLine(line, Options); });
         matches = AlignLinesFast(keys);
     }
     return BuildDiffRows(matches, Left, Right, Options);

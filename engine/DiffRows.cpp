@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DiffRows.h"
 
+#include <algorithm>
+
 namespace {
 
 TDiffItem MakeRow(int leftIndex, int rightIndex, TDiffKind kind)
@@ -33,6 +35,22 @@ void AppendGap(TDiffItems &rows, const QStringList &left, const QStringList &rig
         rows.append(MakeRow(-1, j, dkRightOnly));
 }
 
+// The rows BuildDiffRows makes: a row per line, less one per pair. Counted
+// first so the rows are allocated once at their final size.
+qsizetype RowCount(const LineMatches &matches, int leftCount, int rightCount)
+{
+    qsizetype pairs = 0;
+    int i = 0;
+    int j = 0;
+    for (const LineMatch &match : matches) {
+        pairs += 1 + std::min(match.Left - i, match.Right - j);
+        i = match.Left + 1;
+        j = match.Right + 1;
+    }
+    pairs += std::min(leftCount - i, rightCount - j);
+    return qsizetype(leftCount) + rightCount - pairs;
+}
+
 // Any row with a blank line on either side is shown as equal.
 void ApplyBlankLineRule(TDiffItems &rows, const QStringList &left, const QStringList &right)
 {
@@ -52,8 +70,7 @@ TDiffItems BuildDiffRows(const LineMatches &matches, const QStringList &left, co
                          const TDiffOptions &options)
 {
     TDiffItems rows;
-    // Upper bound of the row count: no pairing at all.
-    rows.reserve(left.size() + right.size() - qsizetype(matches.size()));
+    rows.reserve(RowCount(matches, int(left.size()), int(right.size())));
     int i = 0;
     int j = 0;
     for (const LineMatch &match : matches) {
@@ -65,6 +82,5 @@ TDiffItems BuildDiffRows(const LineMatches &matches, const QStringList &left, co
     AppendGap(rows, left, right, i, int(left.size()), j, int(right.size()));
     if (options.IgnoreBlankLines)
         ApplyBlankLineRule(rows, left, right);
-    rows.squeeze();
     return rows;
 }

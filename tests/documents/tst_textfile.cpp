@@ -40,6 +40,8 @@ private Q_SLOTS:
     void loadDecodesAfterTheMark();
     void failedLoadLeavesTheLinesAlone_data();
     void failedLoadLeavesTheLinesAlone();
+    void largeLoadEqualsWholeFileDecoding_data();
+    void largeLoadEqualsWholeFileDecoding();
     void refusesFilesOf2GBAndMore();
     void unchangedFileIsWrittenBackByteForByte_data();
     void unchangedFileIsWrittenBackByteForByte();
@@ -219,6 +221,106 @@ void TstTextFile::failedLoadLeavesTheLinesAlone()
         QCOMPARE(error.Message(), message.contains(u"%1"_s) ? message.arg(path) : message);
     }
     QCOMPARE(lines, (QStringList{u"kept"_s, u"as it was"_s}));
+}
+
+namespace {
+
+// ASCII lines of varied lengths, each ended by `lineBreak`, `size` bytes in
+// all (the last line cut short).
+QByteArray AsciiLines(qsizetype size, const QByteArray &lineBreak)
+{
+    QByteArray bytes;
+    for (int line = 0; bytes.size() < size; ++line)
+        bytes += QByteArray("line ") + QByteArray::number(line) + QByteArray(line % 37, 'x') + lineBreak;
+    bytes.truncate(size - lineBreak.size());
+    return bytes + lineBreak;
+}
+
+// What a load gives when the whole file is read and decoded at once, or the
+// message of the error it throws.
+struct TWholeFileLoad {
+    TDetectedEncoding Detected;
+    QStringList Lines;
+    TLineBreakStyle LineBreaks;
+    QString Error;
+};
+
+TWholeFileLoad LoadWholeFile(const QString &path, const QByteArray &bytes)
+{
+    TWholeFileLoad load;
+    load.Detected = DetectFileEncoding(path);
+    const qsizetype bomSize = load.Detected.HasBom ? load.Detected.Encoding->GetPreamble().size() : 0;
+    try {
+        const QString text = load.Detected.Encoding->GetString(QByteArrayView(bytes).sliced(bomSize));
+        load.Lines = SplitTextIntoLines(text);
+        load.LineBreaks = DetectLineBreakStyle(text);
+    } catch (const TUserError &error) {
+        load.Error = error.Message();
+    }
+    return load;
+}
+
+} // namespace
+
+void TstTextFile::largeLoadEqualsWholeFileDecoding_data()
+{
+    // A load reads large files a block at a time; these files put breaks,
+    // marks and the first byte from 0x80 up on and around the block edges
+    // (multiples of 64 KB) and far from them.
+    QTest::addColumn<QByteArray>("bytes");
+
+    constexpr qsizetype block = 64 * 1024;
+    const QByteArray ascii = AsciiLines(3 * block + 100, "\n");
+    QTest::newRow("ASCII lines over several blocks") << ascii;
+    QTest::newRow("CR LF breaks over several blocks") << AsciiLines(3 * block + 100, "\r\n");
+    QTest::newRow("CR breaks over several blocks") << AsciiLines(3 * block + 100, "\r");
+    for (const qsizetype edge : {block - 1, block, block + 1, 2 * block}) {
+        QTest::addRow("CR LF cut by the edge at %lld", qlonglong(edge))
+            << AsciiLines(edge - 1, "\n") + "\r\nnext\n" + ascii;
+        QTest::addRow("a lone CR at the edge at %lld", qlonglong(edge))
+            << AsciiLines(edge - 1, "\n") + "\rnext\n" + ascii;
+        QTest::addRow("a file that ends with a break at %lld", qlonglong(edge)) << AsciiLines(edge, "\n");
+        QTest::addRow("a file that ends without a break at %lld", qlonglong(edge))
+            << AsciiLines(edge - 1, "\n") + "x";
+        QTest::addRow("the first high byte at %lld", qlonglong(edge))
+            << AsciiLines(edge, "\r\n") + "caf\xC3\xA9\n" + ascii;
+        QTest::addRow("the bytes of a UTF-8 mark at %lld are a character", qlonglong(edge))
+            << AsciiLines(edge, "\n") + "\xEF\xBB\xBFx\n" + ascii;
+        QTest::addRow("the bytes of a UTF-16 mark at %lld are Windows-1252", qlonglong(edge))
+            << AsciiLines(edge, "\n") + "\xFF\xFEx\n" + ascii;
+    }
+    QTest::newRow("a line longer than a block") << QByteArray(3 * block, 'y') + "\n" + ascii;
+    QTest::newRow("no break before the first UTF-8 character")
+        << QByteArray(2 * block, 'y') + "\xE2\x82\xAC\r\n" + ascii;
+    QTest::newRow("Windows-1252 after ASCII lines") << ascii + "caf\xE9\n" + ascii;
+    QTest::newRow("UTF-8 after ASCII lines, then Windows-1252") << ascii + "\xC3\xA9\n" + ascii + "\xE9";
+    QTest::newRow("the breaks of the ASCII lines and of the rest differ")
+        << AsciiLines(2 * block, "\r\n") + "\xC3\xA9\n" + ascii;
+    QTest::newRow("an overlong form after ASCII lines fails the load") << ascii + "\xC3\xA9 \xC0\xAF\n";
+    QTest::newRow("a UTF-8 mark and a large file") << "\xEF\xBB\xBF"_ba + ascii + "\xC3\xA9";
+    QTest::newRow("a UTF-16 mark and a large file") << "\xFF\xFE"_ba + ascii;
+}
+
+void TstTextFile::largeLoadEqualsWholeFileDecoding()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = WriteFile(u"in.txt"_s, bytes);
+    const TWholeFileLoad expected = LoadWholeFile(path, bytes);
+
+    QStringList lines{u"kept"_s};
+    try {
+        const TTextFileFacts facts = LoadTextFile(path, lines);
+        QVERIFY2(expected.Error.isEmpty(), qPrintable(u"the load did not fail: "_s + expected.Error));
+        QCOMPARE(facts.Encoding, expected.Detected.Encoding);
+        QCOMPARE(facts.HasBom, expected.Detected.HasBom);
+        QCOMPARE(facts.EncodingName, expected.Detected.EncodingName);
+        QCOMPARE(facts.LineBreaks, expected.LineBreaks);
+        QCOMPARE(lines.size(), expected.Lines.size());
+        QCOMPARE(lines, expected.Lines);
+    } catch (const TUserError &error) {
+        QCOMPARE(error.Message(), expected.Error);
+        QCOMPARE(lines, QStringList{u"kept"_s});
+    }
 }
 
 void TstTextFile::refusesFilesOf2GBAndMore()

@@ -5,6 +5,7 @@
 
 #include "DiffEngine.h"
 #include "FastLineAligner.h"
+#include "KeyInterning.h"
 #include "LineAlignment.h"
 
 #include <QRandomGenerator>
@@ -98,6 +99,8 @@ private Q_SLOTS:
     void matchesThePlainAlignmentAcrossWordBoundaries();
     void matchesThePlainAlignmentOnLargeInputs();
     void lowerBoundNeverExceedsTheLcs();
+    void internedIdsFollowKeyEquality_data();
+    void internedIdsFollowKeyEquality();
     void computeDiffEqualsTheReference();
 };
 
@@ -168,6 +171,49 @@ void TestFastAlignment::lowerBoundNeverExceedsTheLcs()
         const TIds right = EditedCopy(random, left, distinct, int(random.bounded(60)));
         const int lcs = int(TPlainLineAligner<TIds>(left, right).AlignLines().size());
         QVERIFY2(TFastLineAligner(left, right, distinct).LcsLowerBound() <= lcs, qPrintable(Describe(left, right)));
+    }
+}
+
+void TestFastAlignment::internedIdsFollowKeyEquality_data()
+{
+    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<int>("distinct");
+    QTest::newRow("a few lines") << 20 << 5;
+    QTest::newRow("many repeated lines") << 5000 << 50;
+    // Enough lines that the key table and the id lists get mappings of their own.
+    QTest::newRow("enough lines for large tables") << 70000 << 50000;
+}
+
+void TestFastAlignment::internedIdsFollowKeyEquality()
+{
+    QFETCH(int, lineCount);
+    QFETCH(int, distinct);
+    QRandomGenerator random{quint32(lineCount)};
+    const auto randomLines = [&] {
+        QStringList lines;
+        for (int i = 0; i < lineCount; ++i)
+            lines.append(u"line %1"_s.arg(random.bounded(distinct)));
+        return lines;
+    };
+    const QStringList left = randomLines();
+    const QStringList right = randomLines();
+
+    // Through the keys themselves, and through a function that upper-cases
+    // them, which keeps equality as it is.
+    const TInternedKeys plain = InternKeys(left, right);
+    const TInternedKeys computed = InternKeys(left, right, [](const QString &line) { return line.toUpper(); });
+    for (const TInternedKeys *keys : {&plain, &computed}) {
+        // Ids are given in order of first occurrence, one per distinct key.
+        QHash<QString, std::int32_t> idOfKey;
+        for (const auto &[lines, ids] : {std::pair{&left, &keys->Left}, std::pair{&right, &keys->Right}}) {
+            QCOMPARE(ids->size(), std::size_t(lines->size()));
+            for (qsizetype i = 0; i < lines->size(); ++i) {
+                const std::int32_t expected = idOfKey.value(lines->at(i), std::int32_t(idOfKey.size()));
+                idOfKey.insert(lines->at(i), expected);
+                QCOMPARE((*ids)[std::size_t(i)], expected);
+            }
+        }
+        QCOMPARE(keys->DistinctCount, std::int32_t(idOfKey.size()));
     }
 }
 

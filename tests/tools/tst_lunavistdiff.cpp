@@ -91,6 +91,16 @@ void TestLunavistDiff::report_data()
     QTest::newRow("two empty files exit with 0 and print no row")
         << QByteArray() << QByteArray() << QStringList() << 0
         << QByteArray("# left: ANSI\t0\n# right: ANSI\t0\n");
+
+    // Far more than the 64 KB the report is written in at a time.
+    QByteArray lines;
+    QByteArray rows = "# left: ANSI/ASCII\t5000\n# right: ANSI/ASCII\t5000\n";
+    for (int i = 0; i < 5000; ++i) {
+        lines += "line " + QByteArray::number(i) + '\n';
+        rows += "dkEqual\t" + QByteArray::number(i) + '\t' + QByteArray::number(i) + "\t-1\t0\t-1\t0\t-\t-\n";
+    }
+    QTest::newRow("a long report is written whole")
+        << lines << lines << QStringList{u"--highlight"_s} << 0 << rows;
 }
 
 void TestLunavistDiff::report()
@@ -115,6 +125,13 @@ void TestLunavistDiff::troubleExitsWithTwo_data()
     const QString missing = QDir::tempPath() + u"/lunavist-no-such-file"_s;
     QTest::newRow("a missing file names the file")
         << QStringList{missing, missing} << QByteArray("Cannot open file \"" + missing.toUtf8() + "\".");
+    // Both files are read at once; the left one's error still comes first.
+    QTest::newRow("of two missing files the left one is named")
+        << QStringList{missing + u"-left"_s, missing + u"-right"_s}
+        << QByteArray("Cannot open file \"" + missing.toUtf8() + "-left\".");
+    QTest::newRow("a bad left file comes before a missing right file")
+        << QStringList{u"BOM_BAD"_s, missing + u"-right"_s}
+        << QByteArray("No mapping for the Unicode character exists in the target multi-byte code page");
     QTest::newRow("ill-formed UTF-8 after a BOM is refused")
         << QStringList{u"BOM_BAD"_s, u"BOM_BAD"_s}
         << QByteArray("No mapping for the Unicode character exists in the target multi-byte code page");
