@@ -5,9 +5,9 @@
 // to its event loop, and the part of it that is the grid refill itself.
 // Runs headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 
+#include "SilentPrompts.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
-#include "Prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,22 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Answers every box with OK: the benchmark measures the window.
-class TSilentPrompts final : public TPrompts
-{
-public:
-    void Information(const QString &) override {}
-    void Warning(const QString &) override {}
-    void Error(const QString &text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
-    bool Confirm(const QString &) override { return true; }
-    void Beep() override { std::fprintf(stderr, "beep\n"); }
-    QString OpenFile(const QString &, const QString &) override { return {}; }
-    QString SaveFile(const QString &, const QString &) override { return {}; }
-    void PushWaitCursor() override {}
-    void PushBusyCursor() override {}
-    void PopCursor() override {}
-};
 
 QByteArray RandomLine(QRandomGenerator &random)
 {

@@ -5,10 +5,10 @@
 // Run headless with QT_QPA_PLATFORM=offscreen:
 //   bench_folders [files]        (default 100000)
 
+#include "SilentPrompts.h"
 #include "ComparisonSession.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
-#include "Prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,21 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TSilentPrompts final : public TPrompts
-{
-public:
-    void Information(const QString &) override {}
-    void Warning(const QString &text) override { std::fprintf(stderr, "warning: %s\n", qPrintable(text)); }
-    void Error(const QString &text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
-    bool Confirm(const QString &) override { return true; }
-    void Beep() override {}
-    QString OpenFile(const QString &, const QString &) override { return {}; }
-    QString SaveFile(const QString &, const QString &) override { return {}; }
-    void PushWaitCursor() override {}
-    void PushBusyCursor() override {}
-    void PopCursor() override {}
-};
 
 void WriteFile(const QString &path, qsizetype size)
 {

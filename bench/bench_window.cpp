@@ -8,9 +8,9 @@
 // "accented" puts a non-ASCII letter in every line, so no row height can
 // skip laying its text out.
 
+#include "SilentPrompts.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
-#include "Prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,22 +27,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Answers every box with OK and counts nothing: the benchmark measures the window.
-class TSilentPrompts final : public TPrompts
-{
-public:
-    void Information(const QString &) override {}
-    void Warning(const QString &) override {}
-    void Error(const QString &text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
-    bool Confirm(const QString &) override { return true; }
-    void Beep() override {}
-    QString OpenFile(const QString &, const QString &) override { return {}; }
-    QString SaveFile(const QString &, const QString &) override { return {}; }
-    void PushWaitCursor() override {}
-    void PushBusyCursor() override {}
-    void PopCursor() override {}
-};
 
 QByteArray RandomLine(QRandomGenerator &random, bool accented)
 {

@@ -291,6 +291,9 @@ private:
     using TRecomputeResult = std::optional<TDiffItems>;
 
     void SetCommandMode(TCommandMode mode);
+    /// Both paths given and both existing files; otherwise the box that
+    /// says why, and false.
+    bool ReportMissingFiles(const QString &leftPath, const QString &rightPath);
     /// The checks both file commands make before comparing: the
     /// confirmation, trimming, both paths given and existing files.
     bool AcceptFilePaths(const QString &leftText, const QString &rightText, QString &left, QString &right);

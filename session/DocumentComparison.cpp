@@ -35,18 +35,8 @@ bool TComparisonSession::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click(const QS
 
 void TComparisonSession::CompareDocuments(const QString &leftPath, const QString &rightPath)
 {
-    if (leftPath.isEmpty() || rightPath.isEmpty()) {
-        FPrompts.Warning(Translate(u"Please select both left and right files."_s));
+    if (!ReportMissingFiles(leftPath, rightPath))
         return;
-    }
-    if (!QFileInfo(leftPath).isFile()) {
-        FPrompts.Error(Translate(u"Left file does not exist."_s));
-        return;
-    }
-    if (!QFileInfo(rightPath).isFile()) {
-        FPrompts.Error(Translate(u"Right file does not exist."_s));
-        return;
-    }
 
     Q_EMIT ComparisonStarted();
     DropPendingRecompute();

@@ -42,6 +42,23 @@ bool TComparisonSession::AcceptFilePaths(const QString &leftText, const QString 
     return true;
 }
 
+bool TComparisonSession::ReportMissingFiles(const QString &leftPath, const QString &rightPath)
+{
+    if (leftPath.isEmpty() || rightPath.isEmpty()) {
+        FPrompts.Warning(Translate(u"Please select both left and right files."_s));
+        return false;
+    }
+    if (!IsExistingFile(leftPath)) {
+        FPrompts.Error(Translate(u"Left file does not exist."_s));
+        return false;
+    }
+    if (!IsExistingFile(rightPath)) {
+        FPrompts.Error(Translate(u"Right file does not exist."_s));
+        return false;
+    }
+    return true;
+}
+
 bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QString &rightText,
                                              QString &leftPath, QString &rightPath)
 {
@@ -57,18 +74,8 @@ bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QStr
 
 void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString &rightPath)
 {
-    if (leftPath.isEmpty() || rightPath.isEmpty()) {
-        FPrompts.Warning(Translate(u"Please select both left and right files."_s));
+    if (!ReportMissingFiles(leftPath, rightPath))
         return;
-    }
-    if (!IsExistingFile(leftPath)) {
-        FPrompts.Error(Translate(u"Left file does not exist."_s));
-        return;
-    }
-    if (!IsExistingFile(rightPath)) {
-        FPrompts.Error(Translate(u"Right file does not exist."_s));
-        return;
-    }
 
     Q_EMIT ComparisonStarted();
     DropPendingRecompute();
