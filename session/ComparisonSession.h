@@ -291,6 +291,13 @@ private:
     using TRecomputeResult = std::optional<TDiffItems>;
 
     void SetCommandMode(TCommandMode mode);
+    /// A file command: the path checks, then `compare` on the trimmed paths,
+    /// which are handed back; false when the checks stopped it.
+    bool RunFileCommand(const QString &leftText, const QString &rightText, QString &leftPath, QString &rightPath,
+                        void (TComparisonSession::*compare)(const QString &, const QString &));
+    /// What every text or document comparison does first: a fresh session
+    /// in text mode, pending results made stale, both lists empty.
+    void BeginFileComparison();
     /// Both paths given and both existing files; otherwise the box that
     /// says why, and false.
     bool ReportMissingFiles(const QString &leftPath, const QString &rightPath);

@@ -23,14 +23,7 @@ bool TComparisonSession::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click(const QS
                                                                        const QString &rightText,
                                                                        QString &leftPath, QString &rightPath)
 {
-    QString left;
-    QString right;
-    if (!AcceptFilePaths(leftText, rightText, left, right))
-        return false;
-    CompareDocuments(left, right);
-    leftPath = left;
-    rightPath = right;
-    return true;
+    return RunFileCommand(leftText, rightText, leftPath, rightPath, &TComparisonSession::CompareDocuments);
 }
 
 void TComparisonSession::CompareDocuments(const QString &leftPath, const QString &rightPath)
@@ -38,15 +31,7 @@ void TComparisonSession::CompareDocuments(const QString &leftPath, const QString
     if (!ReportMissingFiles(leftPath, rightPath))
         return;
 
-    Q_EMIT ComparisonStarted();
-    DropPendingRecompute();
-    FFolderMode = false;
-    SetCommandMode(cmText);
-    FUnsavedChanges = false;
-    ClearUndoStack();
-    FLinesLoaded = false;
-    FLeftLines.clear();
-    FRightLines.clear();
+    BeginFileComparison();
 
     TExtractionResult left;
     TExtractionResult right;

@@ -59,17 +59,37 @@ bool TComparisonSession::ReportMissingFiles(const QString &leftPath, const QStri
     return true;
 }
 
-bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QString &rightText,
-                                             QString &leftPath, QString &rightPath)
+bool TComparisonSession::RunFileCommand(const QString &leftText, const QString &rightText, QString &leftPath,
+                                        QString &rightPath,
+                                        void (TComparisonSession::*compare)(const QString &, const QString &))
 {
     QString left;
     QString right;
     if (!AcceptFilePaths(leftText, rightText, left, right))
         return false;
-    CompareTextFiles(left, right);
+    (this->*compare)(left, right);
     leftPath = left;
     rightPath = right;
     return true;
+}
+
+void TComparisonSession::BeginFileComparison()
+{
+    Q_EMIT ComparisonStarted();
+    DropPendingRecompute();
+    FFolderMode = false;
+    SetCommandMode(cmText);
+    FUnsavedChanges = false;
+    ClearUndoStack();
+    FLinesLoaded = false;
+    FLeftLines.clear();
+    FRightLines.clear();
+}
+
+bool TComparisonSession::miAsTextFiles1Click(const QString &leftText, const QString &rightText,
+                                             QString &leftPath, QString &rightPath)
+{
+    return RunFileCommand(leftText, rightText, leftPath, rightPath, &TComparisonSession::CompareTextFiles);
 }
 
 void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString &rightPath)
@@ -77,17 +97,9 @@ void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString
     if (!ReportMissingFiles(leftPath, rightPath))
         return;
 
-    Q_EMIT ComparisonStarted();
-    DropPendingRecompute();
-    FFolderMode = false;
-    SetCommandMode(cmText);
-    ClearUndoStack();
+    BeginFileComparison();
     {
         const TWaitCursorGuard waitCursor(FPrompts);
-        FLinesLoaded = false;
-        FLeftLines.clear();
-        FRightLines.clear();
-        FUnsavedChanges = false;
         try {
             FLeftEncName.clear();
             const TTextFileFacts left = LoadTextFile(leftPath, FLeftLines);
