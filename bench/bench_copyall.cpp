@@ -5,6 +5,7 @@
 // to its event loop, and the part of it that is the grid refill itself.
 // Runs headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 
+#include "EditedPairInputs.h"
 #include "SilentPrompts.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
@@ -24,31 +25,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray RandomLine(QRandomGenerator &random)
-{
-    static const char *const words[] = {"int", "return", "value", "index", "if", "(", ")", "{", "}", "count", "="};
-    QByteArray line(int(random.bounded(4)) * 4, ' ');
-    for (int w = 2 + int(random.bounded(10)); w > 0; --w)
-        line += QByteArray(words[random.bounded(11)]) + ' ';
-    return line + QByteArray::number(random.bounded(100000));
-}
-
-// A file of `count` lines and a copy with about 1% of its lines changed.
-void WriteInputs(const QString &leftPath, const QString &rightPath, int count)
-{
-    QRandomGenerator random(7);
-    QByteArray left, right;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray line = RandomLine(random);
-        left += line + '\n';
-        right += (random.bounded(100) == 0 ? line + " changed" : line) + '\n';
-    }
-    QFile l(leftPath), r(rightPath);
-    if (!l.open(QIODevice::WriteOnly) || !r.open(QIODevice::WriteOnly) || l.write(left) != left.size()
-        || r.write(right) != right.size())
-        qFatal("cannot write the inputs");
-}
 
 double Ms(qint64 ns)
 {
@@ -135,7 +111,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString leftPath = dir.filePath(u"left.txt"_s);
     const QString rightPath = dir.filePath(u"right.txt"_s);
-    WriteInputs(leftPath, rightPath, lineCount);
+    WriteEditedPair(leftPath, rightPath, lineCount);
 
     TSilentPrompts prompts;
     TfrmMain window(prompts);

@@ -8,6 +8,7 @@
 // "accented" puts a non-ASCII letter in every line, so no row height can
 // skip laying its text out.
 
+#include "EditedPairInputs.h"
 #include "SilentPrompts.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
@@ -27,33 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray RandomLine(QRandomGenerator &random, bool accented)
-{
-    static const char *const words[] = {"int", "return", "value", "index", "if", "(", ")", "{", "}", "count", "="};
-    if (accented)
-        return "caf\xC3\xA9 " + RandomLine(random, false);
-    QByteArray line(int(random.bounded(4)) * 4, ' ');
-    for (int w = 2 + int(random.bounded(10)); w > 0; --w)
-        line += QByteArray(words[random.bounded(11)]) + ' ';
-    return line + QByteArray::number(random.bounded(100000));
-}
-
-// A file of `count` lines and a copy with about 1% of its lines changed.
-void WriteInputs(const QString &leftPath, const QString &rightPath, int count, bool accented)
-{
-    QRandomGenerator random(7);
-    QByteArray left, right;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray line = RandomLine(random, accented);
-        left += line + '\n';
-        right += (random.bounded(100) == 0 ? line + " changed" : line) + '\n';
-    }
-    QFile l(leftPath), r(rightPath);
-    if (!l.open(QIODevice::WriteOnly) || !r.open(QIODevice::WriteOnly) || l.write(left) != left.size()
-        || r.write(right) != right.size())
-        qFatal("cannot write the inputs");
-}
 
 double Ms(qint64 ns)
 {
@@ -124,7 +98,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString leftPath = dir.filePath(u"left.txt"_s);
     const QString rightPath = dir.filePath(u"right.txt"_s);
-    WriteInputs(leftPath, rightPath, lineCount, accented);
+    WriteEditedPair(leftPath, rightPath, lineCount, accented);
 
     TSilentPrompts prompts;
     TfrmMain window(prompts);
