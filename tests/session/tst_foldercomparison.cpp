@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FolderComparison.h"
+#include "FolderListing.h"
 
 #include "SessionFixture.h"
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileFacts.h"
+
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QString>
 
-#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -20,8 +21,12 @@ class TSortedPathList
 public:
     TSortedPathList();
 
-    /// Adds `path` at its place unless it is there already; false for a repeat.
-    bool Add(const QString &path);
+    /// Adds `path` with its `facts` at its place unless it is there already;
+    /// false for a repeat.
+    bool Add(const QString &path, const TFileFacts &facts = {});
+    /// Adds `from`'s entry `index` (path and facts) like Add, reusing its
+    /// sort key (both lists are built in one locale).
+    bool AddEntry(const TSortedPathList &from, qsizetype index);
     /// Position of `path`, or -1 when absent.
     qsizetype IndexOf(const QString &path) const;
     /// Position of `from`'s entry `index` in this list, or -1 when absent;
@@ -30,16 +35,20 @@ public:
     qsizetype size() const { return FSize; }
     /// Entry `index` (0 <= index < size()).
     const QString &at(qsizetype index) const { return Entry(index).Path; }
+    /// The facts added with entry `index`.
+    const TFileFacts &FactsAt(qsizetype index) const { return Entry(index).Facts; }
 
 private:
     struct TEntry {
         QString Path;
         QCollatorSortKey Key;
+        TFileFacts Facts;
     };
     using TRun = std::vector<TEntry>;
     static constexpr std::size_t MaxRunLength = 512;
 
     QCollatorSortKey KeyOf(const QString &path) const;
+    bool Add(const QString &path, QCollatorSortKey key, const TFileFacts &facts);
     /// True when `entry` sorts before (`path`, `key`).
     static bool Before(const TEntry &entry, const QString &path, const QCollatorSortKey &key);
     /// Run and place where (`path`, `key`) is or belongs.
@@ -55,16 +64,3 @@ private:
     mutable std::vector<qsizetype> FRunStarts;
     mutable bool FRunStartsValid = false;
 };
-
-/// The size in bytes of the file at `path` (a link's target), or -1 when no
-/// such file exists or the path names a folder.
-std::int64_t FileSizeOf(const QString &path);
-
-/// Adds the path relative to `top` of every file under `current` (every
-/// entry that is not a folder, hidden ones included) to `sideList` and
-/// `unionList`. `top` and `current` end with '/'; `current` lies under
-/// `top` or is it. Folder links are followed, but a folder already being
-/// listed higher up the same branch is not entered again, so link cycles
-/// end. A folder that cannot be read adds nothing.
-void ListFilesRecursive(const QString &top, const QString &current, TSortedPathList &sideList,
-                        TSortedPathList &unionList);
