@@ -61,7 +61,12 @@ TTextContentCheck IsTextContent(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw CannotOpenFileError(path, file.errorString());
     file.close();
+    return IsTextBytes(bytes);
+}
 
+TTextContentCheck IsTextBytes(QByteArrayView firstBytes)
+{
+    const QByteArrayView bytes = firstBytes.first(std::min<qsizetype>(firstBytes.size(), ExaminedBytes));
     if (bytes.isEmpty())
         return {true, u"Empty file."_s};
     if (bytes.startsWith("\xEF\xBB\xBF"))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 /// True when the file name's last extension (from the last "." after the
@@ -23,3 +24,7 @@ struct TTextContentCheck {
 /// binary; anything else is 8-bit text. Throws CannotOpenFileError when the
 /// file exists but cannot be opened or read.
 TTextContentCheck IsTextContent(const QString &path);
+
+/// IsTextContent's verdict for a file that starts with `firstBytes` (only
+/// the first 4096 are examined; empty means an empty file).
+TTextContentCheck IsTextBytes(QByteArrayView firstBytes);

@@ -104,28 +104,13 @@ QByteArray ReadWholeFile(const QString &path)
     return bytes;
 }
 
-TDetectedEncoding DetectEncoding(QByteArrayView bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return {&TEncoding::Utf8(), true, EncNameUtf8WithBom};
-    if (bytes.startsWith("\xFF\xFE"))
-        return {&TEncoding::Utf16LE(), true, EncNameUtf16LEWithBom};
-    if (bytes.startsWith("\xFE\xFF"))
-        return {&TEncoding::Utf16BE(), true, EncNameUtf16BEWithBom};
-    if (!bytes.isEmpty() && IsAscii(bytes))
-        return {&TEncoding::Ansi(), false, EncNameAnsiAscii};
-    if (IsValidUtf8(bytes))
-        return {&TEncoding::Utf8(), false, EncNameUtf8};
-    return {&TEncoding::Ansi(), false, EncNameAnsi};
-}
-
 // The encoding of a file made of `asciiBytes` ASCII bytes followed by
 // `rest`. After ASCII no mark can start the file, and ASCII holds no UTF-8
 // sequence, so the rest alone decides among the remaining rules.
 TDetectedEncoding DetectEncodingAfterAscii(qint64 asciiBytes, QByteArrayView rest)
 {
     if (asciiBytes == 0)
-        return DetectEncoding(rest);
+        return DetectBytesEncoding(rest);
     if (IsAscii(rest))
         return {&TEncoding::Ansi(), false, EncNameAnsiAscii};
     if (IsValidUtf8(rest))
@@ -161,6 +146,21 @@ bool WriteAll(QFileDevice &file, QByteArrayView bytes)
 
 } // namespace
 
+TDetectedEncoding DetectBytesEncoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {&TEncoding::Utf8(), true, EncNameUtf8WithBom};
+    if (bytes.startsWith("\xFF\xFE"))
+        return {&TEncoding::Utf16LE(), true, EncNameUtf16LEWithBom};
+    if (bytes.startsWith("\xFE\xFF"))
+        return {&TEncoding::Utf16BE(), true, EncNameUtf16BEWithBom};
+    if (!bytes.isEmpty() && IsAscii(bytes))
+        return {&TEncoding::Ansi(), false, EncNameAnsiAscii};
+    if (IsValidUtf8(bytes))
+        return {&TEncoding::Utf8(), false, EncNameUtf8};
+    return {&TEncoding::Ansi(), false, EncNameAnsi};
+}
+
 TUserError CannotOpenFileError(const QString &path, const QString &reason)
 {
     return TUserError(FormatText(Translate(u"Cannot open file \"%s\". %s"_s), {path, reason}));
@@ -168,7 +168,7 @@ TUserError CannotOpenFileError(const QString &path, const QString &reason)
 
 TDetectedEncoding DetectFileEncoding(const QString &path)
 {
-    return DetectEncoding(ReadWholeFile(path));
+    return DetectBytesEncoding(ReadWholeFile(path));
 }
 
 TLineBreakStyle DetectLineBreakStyle(QStringView text)

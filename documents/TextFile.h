@@ -3,6 +3,7 @@
 
 #include "UserError.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -60,6 +61,9 @@ TUserError CannotOpenFileError(const QString &path, const QString &reason);
 /// The result's Encoding is always set. Throws CannotOpenFileError when the
 /// file cannot be opened or read, or is 2^31 bytes or larger.
 TDetectedEncoding DetectFileEncoding(const QString &path);
+
+/// The encoding DetectFileEncoding decides for a file holding `bytes`.
+TDetectedEncoding DetectBytesEncoding(QByteArrayView bytes);
 
 /// The break style of a text: its first break (CR LF, LF or CR; LF when it
 /// has none) and whether its last character is CR or LF (true when empty).
