@@ -148,6 +148,7 @@ void TCellEditor::BeginCellEdit(int col, int row)
     FEditingRow = row;
     FEditingLine = line;
     FCellEditor->setFont(FGrid.GridFont());
+    FCellEditor->setAccessibleName(col == 1 ? Translate(u"Left line"_s) : Translate(u"Right line"_s));
     FCellEditor->setPlainText((col == 1 ? FSession.LeftLines() : FSession.RightLines()).at(line));
     PlaceCellEditor(col, row);
     FCellEditor->setReadOnly(false);

@@ -8,8 +8,11 @@
 #include "GridLayout.h"
 #include "PathHistory.h"
 #include "Prompts.h"
+#include "SettingsFile.h"
+#include "SettingsOwners.h"
 #include "TranslationCatalogue.h"
 #include "translation.h"
+#include "uSettings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +22,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -103,6 +107,8 @@ TfrmMain::TfrmMain(TPrompts &prompts, QWidget *parent)
 
 TfrmMain::~TfrmMain()
 {
+    // FormDestroy: the children still stand, so every setting can be read.
+    SaveSettings(FSettingsFilePath, SettingsOwners());
     FSession.SetGridCursor(nullptr);
 }
 
@@ -142,6 +148,16 @@ void TfrmMain::FormCreate()
     connect(&FSession, &TComparisonSession::UndoBecameAvailable, this, [this] { btnUndo->setEnabled(true); });
     ApplyCommandMode(cmNone);
 
+    // Client area as designed, centred on the screen; the settings file
+    // may then move, resize or maximize it.
+    resize(1138, 606 + menuBar()->sizeHint().height() + 51 + 28);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    FDefaultGridFontSize = FontPointSize(grdDiff->GridFont());
+    FSettingsFilePath = SettingsFilePath();
+    LoadSettings(FSettingsFilePath, SettingsOwners());
+
     lblStatus->setText(Translate(u"Ready."_s));
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
@@ -151,10 +167,13 @@ void TfrmMain::FormCreate()
     BuildLanguageMenu();
     ApplyMainWindowTexts();
 
-    // Client area as designed, centred on the screen.
-    resize(1138, 606 + menuBar()->sizeHint().height() + 51 + 28);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    frmSettings = new TfrmSettings(FPrompts, FDefaultGridFontSize, this);
+}
+
+TSettingsOwners TfrmMain::SettingsOwners()
+{
+    return {FSession, *grdDiff, *StaticText1, *cmbLeft, *cmbRight, *this, FLeftDialogFolder, FRightDialogFolder,
+            FGridFontColor};
 }
 
 QAction *TfrmMain::NewAction(const char *objectName, const char *icon, void (TfrmMain::*handler)())
@@ -185,7 +204,7 @@ void TfrmMain::CreateActions()
     btnUndo = NewAction("btnUndo", "undo2", &TfrmMain::btnUndoClick);
     btnSaveLeft = NewAction("btnSaveLeft", "save1", &TfrmMain::btnSaveLeftClick);
     btnSaveRight = NewAction("btnSaveRight", "save2", &TfrmMain::btnSaveRightClick);
-    btnSettings = NewAction("btnSettings", "settings", &TfrmMain::CommandNotAvailable);
+    btnSettings = NewAction("btnSettings", "settings", &TfrmMain::btnSettingsClick);
     btnInfo = NewAction("btnInfo", "question-mark", &TfrmMain::btnInfoClick);
     mmEditSelected = NewAction("mmEditSelected", nullptr, &TfrmMain::EditSelectedCell);
 
@@ -265,6 +284,14 @@ void TfrmMain::CreateMenus()
     Help1->addSeparator();
     Help1->addAction(btnInfo);
 
+    // F10 opens the menu bar, as elsewhere on the desktop; from there the
+    // arrow keys reach every command without a mouse.
+    auto *menuKey = new QAction(this);
+    menuKey->setObjectName(u"ActionMenuBar"_s);
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    connect(menuKey, &QAction::triggered, bar, [this, bar] { bar->setActiveAction(File1->menuAction()); });
+    addAction(menuKey);
+
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(u"PopupMenu1"_s);
     PopupMenu1->addAction(miAutomatically1);
@@ -293,6 +320,9 @@ void TfrmMain::CreateToolbar()
     SpeedButton1->setIconSize(QSize(16, 16));
     SpeedButton1->setFixedWidth(19);
     SpeedButton1->setAutoRaise(true);
+    // Like the other toolbar buttons, out of the Tab order: its items are
+    // the Compare menu's.
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
     toolbar->addWidget(SpeedButton1);
     toolbar->addSeparator();
     toolbar->addActions({btnPrevDiff, btnNextDiff, btnFirstDiff, btnLastDiff});
@@ -333,21 +363,26 @@ void TfrmMain::CreateCentralArea()
     QFont captionFont = QApplication::font();
     captionFont.setPixelSize(11); // the design's dialog font size
     StaticText1->setFont(captionFont);
-    cmbLeft = new QComboBox(grdDiff);
-    cmbLeft->setObjectName(u"cmbLeft"_s);
-    cmbRight = new QComboBox(grdDiff);
-    cmbRight->setObjectName(u"cmbRight"_s);
-    for (QComboBox *box : {cmbLeft, cmbRight}) {
+    // Created in reading order, which the Tab key follows: each box, then
+    // its browse button; from the last button Tab goes on to the grid.
+    const auto newPathBox = [this](const QString &name) {
+        auto *box = new QComboBox(grdDiff);
+        box->setObjectName(name);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxCount(int(MaxPathHistory));
-    }
-    btnBrowseLeft = new QToolButton(grdDiff);
-    btnBrowseLeft->setObjectName(u"btnBrowseLeft"_s);
-    btnBrowseRight = new QToolButton(grdDiff);
-    btnBrowseRight->setObjectName(u"btnBrowseRight"_s);
-    for (QToolButton *button : {btnBrowseLeft, btnBrowseRight})
+        return box;
+    };
+    const auto newBrowseButton = [this](const QString &name) {
+        auto *button = new QToolButton(grdDiff);
+        button->setObjectName(name);
         button->setText(u"..."_s);
+        return button;
+    };
+    cmbLeft = newPathBox(u"cmbLeft"_s);
+    btnBrowseLeft = newBrowseButton(u"btnBrowseLeft"_s);
+    cmbRight = newPathBox(u"cmbRight"_s);
+    btnBrowseRight = newBrowseButton(u"btnBrowseRight"_s);
     // The path row speaks the dialog font, not the grid's.
     for (QWidget *widget : std::initializer_list<QWidget *>{cmbLeft, cmbRight, btnBrowseLeft, btnBrowseRight})
         widget->setFont(QApplication::font());
@@ -439,6 +474,26 @@ void TfrmMain::ApplyMainWindowTexts()
     setCaptionAndHint(btnInfo, Translate(u"About..."_s));
     lblGettingStarted->setText(Translate(u"Select 2 Files or 2 Folders"_s) + u"\r\n"_s
                                + Translate(u"Then click on \"Compare\""_s));
+
+    // What a screen reader says: the path boxes their side, the buttons
+    // their hints (the browse buttons show only "...", the toolbar's only
+    // icons), the caption in full even when the column shortens it.
+    for (QComboBox *box : {cmbLeft, cmbRight}) {
+        box->setAccessibleName(box == cmbLeft ? Translate(u"Left path"_s) : Translate(u"Right path"_s));
+        box->lineEdit()->setAccessibleName(box->accessibleName());
+    }
+    btnBrowseLeft->setAccessibleName(Translate(u"Set Left Text..."_s));
+    btnBrowseRight->setAccessibleName(Translate(u"Set Right Text..."_s));
+    SpeedButton1->setAccessibleName(Translate(u"Comparison Mode"_s));
+    StaticText1->setAccessibleName(Translate(u"Files or Folders:"_s));
+    grdDiff->setAccessibleName(Translate(u"Comparison"_s));
+    if (auto *toolbar = findChild<QToolBar *>(u"Toolbar"_s)) {
+        for (QAction *action : toolbar->actions()) {
+            if (auto *button = qobject_cast<QToolButton *>(toolbar->widgetForAction(action));
+                button && button->defaultAction() == action)
+                button->setAccessibleName(action->toolTip());
+        }
+    }
 }
 
 void TfrmMain::BuildLanguageMenu()
@@ -473,6 +528,14 @@ void TfrmMain::btnCompareClick()
     miAutomatically1Click();
 }
 
+void TfrmMain::CompareOnStart(const QString &leftPath, const QString &rightPath)
+{
+    cmbLeft->setCurrentText(leftPath);
+    cmbRight->setCurrentText(rightPath);
+    // Queued, so its message boxes open over the window, not before it.
+    QTimer::singleShot(0, btnCompare, &QAction::trigger);
+}
+
 void TfrmMain::miAutomatically1Click()
 {
     CommitOpenEdit();
@@ -482,6 +545,7 @@ void TfrmMain::miAutomatically1Click()
         return;
     RecordInHistory(cmbLeft, leftPath, MovePathToTop);
     RecordInHistory(cmbRight, rightPath, MovePathToTop);
+    SaveSettings(FSettingsFilePath, SettingsOwners());
 }
 
 void TfrmMain::miAsTextFiles1Click()
@@ -493,6 +557,7 @@ void TfrmMain::miAsTextFiles1Click()
         return;
     RecordInHistory(cmbLeft, leftPath);
     RecordInHistory(cmbRight, rightPath);
+    SaveSettings(FSettingsFilePath, SettingsOwners());
 }
 
 void TfrmMain::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click()
@@ -505,6 +570,7 @@ void TfrmMain::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click()
         return;
     RecordInHistory(cmbLeft, leftPath);
     RecordInHistory(cmbRight, rightPath);
+    SaveSettings(FSettingsFilePath, SettingsOwners());
 }
 
 void TfrmMain::miAsFolders1Click()
@@ -516,11 +582,13 @@ void TfrmMain::miAsFolders1Click()
         return;
     RecordInHistory(cmbLeft, leftPath);
     RecordInHistory(cmbRight, rightPath);
+    SaveSettings(FSettingsFilePath, SettingsOwners());
 }
 
-void TfrmMain::CommandNotAvailable()
+void TfrmMain::btnSettingsClick()
 {
-    FPrompts.Beep();
+    CommitOpenEdit();
+    RunSettingsDialog(*frmSettings, SettingsOwners(), [this] { FormResize(); });
 }
 
 void TfrmMain::CommitOpenEdit()

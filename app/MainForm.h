@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <cstdint>
 #include <memory>
 
 class QAction;
@@ -19,6 +20,8 @@ class QToolButton;
 class TCellEditor;
 class TDiffGrid;
 class TPrompts;
+class TfrmSettings;
+struct TSettingsOwners;
 
 /// The main window: builds the toolbar, menus, path boxes, grid and status
 /// line, and turns their events into calls of the comparison session. It
@@ -37,6 +40,11 @@ public:
 
     /// Sets every caption, hint and label of the window in the current language.
     void ApplyMainWindowTexts();
+
+    /// Puts the two paths into the path boxes and runs "Load and Compare"
+    /// once the event loop runs, so on the window already shown: the
+    /// command line's LEFT RIGHT.
+    void CompareOnStart(const QString &leftPath, const QString &rightPath);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -80,7 +88,7 @@ private:
     void btnSaveLeftClick();
     void btnSaveRightClick();
     void EditSelectedCell();
-    void CommandNotAvailable();
+    void btnSettingsClick();
     /// Stores an open in-cell edit. Toolbar buttons and shortcuts leave the
     /// focus in the editor, so every command that reads or changes the
     /// lines calls this first.
@@ -95,6 +103,9 @@ private:
     void FormResize();
     void Timer1Timer();
     void BrowseInto(QComboBox *box, QString &dialogFolder);
+
+    /// Where the settings file and the settings dialog find each setting.
+    TSettingsOwners SettingsOwners();
 
     TPrompts &FPrompts;
     TComparisonSession FSession;
@@ -159,5 +170,14 @@ private:
 
     QString FLeftDialogFolder;
     QString FRightDialogFolder;
+    /// Computed once at creation, so every write goes where the read came from.
+    QString FSettingsFilePath;
+    /// The grid font's size in points before the settings file was read:
+    /// what "Set Defaults" restores.
+    std::int32_t FDefaultGridFontSize = 0;
+    /// The grid font's colour: kept and stored, while the cells draw their
+    /// text in the window-text colour.
+    std::uint32_t FGridFontColor = 0xFF000008;
+    TfrmSettings *frmSettings = nullptr;
     TAlignedColumnWidths FAlignedWidths;
 };

@@ -4,7 +4,9 @@
 #include "translation.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -24,6 +26,13 @@ bool ShowBox(QWidget *parent, QMessageBox::Icon icon, const QString &text, bool 
     box.setDefaultButton(accept);
     box.exec();
     return box.clickedButton() == accept;
+}
+
+// A dialog opened from another modal dialog belongs over that one.
+QWidget *DialogParent(QWidget *fallback)
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal ? modal : fallback;
 }
 
 } // namespace
@@ -66,6 +75,24 @@ QString TWidgetPrompts::OpenFile(const QString &title, const QString &folder)
 QString TWidgetPrompts::SaveFile(const QString &title, const QString &suggestedPath)
 {
     return QFileDialog::getSaveFileName(FParent, title, suggestedPath);
+}
+
+bool TWidgetPrompts::ChooseFont(QFont &font)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, DialogParent(FParent));
+    if (ok)
+        font = chosen;
+    return ok;
+}
+
+bool TWidgetPrompts::ChooseColor(QColor &color)
+{
+    const QColor chosen = QColorDialog::getColor(color, DialogParent(FParent));
+    if (!chosen.isValid())
+        return false;
+    color = chosen;
+    return true;
 }
 
 void TWidgetPrompts::PushWaitCursor()

@@ -20,6 +20,8 @@ public:
     void Beep() override;
     QString OpenFile(const QString &title, const QString &folder) override;
     QString SaveFile(const QString &title, const QString &suggestedPath) override;
+    bool ChooseFont(QFont &font) override;
+    bool ChooseColor(QColor &color) override;
     void PushWaitCursor() override;
     void PushBusyCursor() override;
     void PopCursor() override;

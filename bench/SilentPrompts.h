@@ -18,6 +18,8 @@ public:
     void Beep() override {}
     QString OpenFile(const QString &, const QString &) override { return {}; }
     QString SaveFile(const QString &, const QString &) override { return {}; }
+    bool ChooseFont(QFont &) override { return false; }
+    bool ChooseColor(QColor &) override { return false; }
     void PushWaitCursor() override {}
     void PushBusyCursor() override {}
     void PopCursor() override {}

@@ -109,6 +109,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int lineCount = argc > 1 ? std::atoi(argv[1]) : 50000;
     QTemporaryDir dir;
+    qputenv("APPDATA", dir.path().toUtf8()); // the user's settings stay untouched
     const QString leftPath = dir.filePath(u"left.txt"_s);
     const QString rightPath = dir.filePath(u"right.txt"_s);
     WriteEditedPair(leftPath, rightPath, lineCount);

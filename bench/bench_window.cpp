@@ -96,6 +96,7 @@ int main(int argc, char *argv[])
     const int lineCount = argc > 1 ? std::atoi(argv[1]) : 20000;
     const bool accented = argc > 2 && std::strcmp(argv[2], "accented") == 0;
     QTemporaryDir dir;
+    qputenv("APPDATA", dir.path().toUtf8()); // the user's settings stay untouched
     const QString leftPath = dir.filePath(u"left.txt"_s);
     const QString rightPath = dir.filePath(u"right.txt"_s);
     WriteEditedPair(leftPath, rightPath, lineCount, accented);

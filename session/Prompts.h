@@ -3,6 +3,9 @@
 
 #include <QString>
 
+class QColor;
+class QFont;
+
 /// Everything the program asks or tells the user outside the main window:
 /// message boxes, file dialogs, the warning beep and the busy cursors. The
 /// real implementation shows dialogs; tests script the answers and read the
@@ -29,6 +32,13 @@ public:
     /// A save-file dialog proposing `suggestedPath`; the chosen path, or an
     /// empty string on Cancel.
     virtual QString SaveFile(const QString &title, const QString &suggestedPath) = 0;
+
+    /// A font dialog preset with `font`. On OK `font` becomes the chosen
+    /// font and the result is true; on Cancel both stay as they were.
+    virtual bool ChooseFont(QFont &font) = 0;
+    /// A colour dialog preset with `color`. On OK `color` becomes the chosen
+    /// colour and the result is true; on Cancel both stay as they were.
+    virtual bool ChooseColor(QColor &color) = 0;
 
     /// Hourglass (wait) and arrow-with-hourglass (busy) cursors; every
     /// Push is matched by one Pop.

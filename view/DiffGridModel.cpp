@@ -2,8 +2,31 @@
 #include "DiffGridModel.h"
 
 #include "GridRowMapping.h"
+#include "translation.h"
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Colours tell the kinds apart on screen; these words do it for a screen reader.
+QString RowKindText(TDiffKind kind)
+{
+    switch (kind) {
+    case dkLeftOnly:
+        return Translate(u"Only on the left"_s);
+    case dkRightOnly:
+        return Translate(u"Only on the right"_s);
+    case dkDifferent:
+        return Translate(u"Changed"_s);
+    case dkEqual:
+        break;
+    }
+    return Translate(u"Same on both sides"_s);
+}
+
+} // namespace
 
 TDiffGridModel::TDiffGridModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -62,9 +85,13 @@ int TDiffGridModel::columnCount(const QModelIndex &parent) const
 
 QVariant TDiffGridModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
         return {};
-    return CellText(index.row(), index.column());
+    if (role == Qt::DisplayRole)
+        return CellText(index.row(), index.column());
+    if (role == Qt::AccessibleDescriptionRole && HasItem(index.row()))
+        return RowKindText(Kind(index.row()));
+    return {};
 }
 
 QVariant TDiffGridModel::headerData(int, Qt::Orientation, int) const

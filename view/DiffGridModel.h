@@ -28,7 +28,9 @@ public:
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    /// DisplayRole only: the cell texts.
+    /// DisplayRole: the cell texts (CellText). AccessibleDescriptionRole:
+    /// the row's kind in words, so a screen reader tells which side a line
+    /// is on; none for the empty row.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     /// The header shows no text (the path boxes lie over it).
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;

@@ -48,6 +48,7 @@ private:
     QComboBox *Box(const char *name) { return FWindow->findChild<QComboBox *>(QString::fromLatin1(name)); }
 
     QTemporaryDir FDir;
+    std::unique_ptr<QTemporaryDir> FAppData;
     TScriptedPrompts *FPrompts = nullptr;
     TfrmMain *FWindow = nullptr;
     std::unique_ptr<TExtractionTestServer> FServer;
@@ -63,6 +64,9 @@ void TestDocumentComparison::initTestCase()
 void TestDocumentComparison::init()
 {
     SetCurrentLanguageIndex(0);
+    // Each test starts without a settings file and never writes the user's.
+    FAppData = std::make_unique<QTemporaryDir>();
+    qputenv("APPDATA", FAppData->path().toUtf8());
     FPrompts = new TScriptedPrompts;
     FWindow = new TfrmMain(*FPrompts);
     FWindow->show();

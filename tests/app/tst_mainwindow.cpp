@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -105,6 +107,7 @@ private:
     }
 
     QTemporaryDir FDir;
+    std::unique_ptr<QTemporaryDir> FAppData;
     TScriptedPrompts *FPrompts = nullptr;
     TfrmMain *FWindow = nullptr;
 };
@@ -119,6 +122,9 @@ void TestMainWindow::initTestCase()
 void TestMainWindow::init()
 {
     SetCurrentLanguageIndex(0);
+    // Each test starts without a settings file and never writes the user's.
+    FAppData = std::make_unique<QTemporaryDir>();
+    qputenv("APPDATA", FAppData->path().toUtf8());
     FPrompts = new TScriptedPrompts;
     FWindow = new TfrmMain(*FPrompts);
     FWindow->show();

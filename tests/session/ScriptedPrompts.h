@@ -19,7 +19,8 @@ public:
     enum TCursor { crWait, crBusy };
 
     /// "information: ", "warning: ", "error: ", "confirm: ", "open file: "
-    /// or "save file: " followed by the box's text or the dialog's title.
+    /// or "save file: " followed by the box's text or the dialog's title;
+    /// "font dialog" or "colour dialog".
     QStringList Log;
     /// Answers to Confirm, front first: true is Yes, false is Cancel.
     QList<bool> ConfirmAnswers;
@@ -28,6 +29,10 @@ public:
     QStringList SaveFileAnswers;
     /// The folder or proposed path each file dialog was opened with.
     QStringList DialogStartPaths;
+    /// Answer the font and colour dialogs: each gets the preset value, may
+    /// change it and returns true for OK. Unset, the dialog is unscripted.
+    std::function<bool(QFont &)> FontAnswer;
+    std::function<bool(QColor &)> ColorAnswer;
     /// The Log entries of prompts that found no scripted answer.
     QStringList Unscripted;
     int Beeps = 0;
@@ -67,6 +72,9 @@ public:
         return Answer(QStringLiteral("save file: ") + title, suggestedPath, SaveFileAnswers);
     }
 
+    bool ChooseFont(QFont &font) override { return Choose(QStringLiteral("font dialog"), FontAnswer, font); }
+    bool ChooseColor(QColor &color) override { return Choose(QStringLiteral("colour dialog"), ColorAnswer, color); }
+
     void PushWaitCursor() override
     {
         Cursors.append(crWait);
@@ -91,6 +99,16 @@ private:
         Log.append(entry);
         if (WhileBoxOpen)
             WhileBoxOpen();
+    }
+    template<typename T>
+    bool Choose(const QString &entry, const std::function<bool(T &)> &answer, T &value)
+    {
+        Log.append(entry);
+        if (!answer) {
+            Unscripted.append(entry);
+            return false;
+        }
+        return answer(value);
     }
     QString Answer(const QString &entry, const QString &startPath, QStringList &answers)
     {
