@@ -11,6 +11,12 @@
 inline const QString DefaultExtractionHost = QStringLiteral("127.0.0.1");
 inline constexpr quint16 DefaultExtractionPort = 9998;
 inline constexpr int DefaultExtractionReadTimeoutMs = 30000;
+/// How long a whole call may take, answer included: a server that keeps
+/// sending a trickle never lets the read time-out expire.
+inline constexpr int DefaultExtractionTotalTimeoutMs = 5 * 60 * 1000;
+/// The largest answer taken, in bytes of UTF-8 text; a longer one, or one
+/// that announces a greater length, fails the call as it arrives.
+inline constexpr qint64 DefaultExtractionMaxAnswerBytes = qint64(256) * 1024 * 1024;
 
 /// What ExtractDocumentText returns. On success Text is non-empty and
 /// ErrorText empty; on failure Text is empty and ErrorText says why (empty
@@ -31,14 +37,17 @@ std::unique_ptr<QFile> OpenFileForUpload(const QString &path, QString &errorText
 /// Sends the bytes of `path`, streamed from the file, to the extraction
 /// server (`PUT /tika` on `host`:`port`) and returns its plain-text answer
 /// decoded as UTF-8 (invalid bytes become U+FFFD). Blocks the calling thread,
-/// which must have a Qt event loop, until the answer arrives or the server
-/// sent nothing for `readTimeoutMs` milliseconds; meanwhile it processes
-/// every event except user input, so windows repaint but take no command.
-/// Failures: a file that cannot be opened (no request is sent); a status
-/// outside 2xx, as "HTTP error (<code>): <reason phrase>"; any other error
-/// (no server, time-out) as the translated "Error:" + " " + the message;
-/// an empty answer, with an empty error text. No error leaves the call
-/// (except running out of memory for the answer).
+/// which must have a Qt event loop, until the answer arrives, the server
+/// sent nothing for `readTimeoutMs` milliseconds, the call has taken
+/// `totalTimeoutMs` milliseconds, or the answer grew beyond `maxAnswerBytes`;
+/// meanwhile it processes every event except user input, so windows repaint
+/// but take no command. Failures: a file that cannot be opened (no request
+/// is sent); a status outside 2xx, as "HTTP error (<code>): <reason
+/// phrase>"; an answer cut short, too slow or too large, and any other error
+/// (no server), as the translated "Error:" + " " + the message; an empty
+/// answer, with an empty error text. No error leaves the call.
 TExtractionResult ExtractDocumentText(const QString &path, const QString &host = DefaultExtractionHost,
                                       quint16 port = DefaultExtractionPort,
-                                      int readTimeoutMs = DefaultExtractionReadTimeoutMs);
+                                      int readTimeoutMs = DefaultExtractionReadTimeoutMs,
+                                      int totalTimeoutMs = DefaultExtractionTotalTimeoutMs,
+                                      qint64 maxAnswerBytes = DefaultExtractionMaxAnswerBytes);

@@ -39,6 +39,19 @@ struct TUpdateFailure {
     QString Text;
 };
 
+// A write cut short (file size limit, full disk) returns the part written;
+// only all of it counts.
+bool WriteAll(QFileDevice &file, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = file.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
 constexpr int kButtonTop = 156;
 constexpr int kButtonHeight = 25;
 constexpr int kMargin = 8;
@@ -179,16 +192,19 @@ void TfrmNewVersion::btUpdateNowClick()
 }
 
 // Saves the installer under `target`. The bytes go to a temporary name that
-// takes the target's name only once complete, and an older installer is
-// removed first: a file of that name is always a finished download.
+// takes the target's name only once complete: a file of that name is always
+// a finished download, and a failed one leaves an earlier file as it was.
+// Unbuffered, because Qt 6.4 commits a buffered QSaveFile even when its final
+// flush fails, which would pass a cut-off installer for a whole one.
 void TfrmNewVersion::DownloadInstaller(const QString &target)
 {
-    QFile old(target);
-    if (old.exists() && !old.remove())
-        throw TUpdateFailure{old.errorString()};
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw TUpdateFailure{file.errorString()};
+    const auto writeFailure = [&file] {
+        return file.error() != QFileDevice::NoError ? file.errorString()
+                                                    : Translate(u"Not all of the download could be written."_s);
+    };
 
     // No time-out and no redirects for the download.
     QNetworkAccessManager client;
@@ -198,10 +214,12 @@ void TfrmNewVersion::DownloadInstaller(const QString &target)
     FDownloadFailure = QString();
     FBytesSoFar = 0;
     QNetworkReply *reply = client.get(request);
+    // Qt hands on a fast chunked answer piece by piece only with a read buffer limit.
+    reply->setReadBufferSize(1024 * 1024);
     FReply = reply;
-    connect(reply, &QIODevice::readyRead, this, [this, reply, &file] {
-        if (file.write(reply->readAll()) < 0)
-            FailDownload(file.errorString());
+    connect(reply, &QIODevice::readyRead, this, [this, reply, &file, &writeFailure] {
+        if (!WriteAll(file, reply->readAll()))
+            FailDownload(writeFailure());
     });
     connect(reply, &QNetworkReply::downloadProgress, this,
             [this](qint64 received, qint64) { ReportProgress(received); });
@@ -218,7 +236,9 @@ void TfrmNewVersion::DownloadInstaller(const QString &target)
         throw TUpdateFailure{FDownloadFailure};
     if (const QString http = HttpFailureText(*reply); !http.isEmpty())
         throw TUpdateFailure{http};
-    if (file.write(reply->readAll()) < 0 || !file.commit())
+    if (!WriteAll(file, reply->readAll()))
+        throw TUpdateFailure{writeFailure()};
+    if (!file.commit())
         throw TUpdateFailure{file.errorString()};
 }
 

@@ -15,6 +15,10 @@ struct TUpdateSite {
     /// Longest wait for data of each request of the version check, in
     /// milliseconds; it bounds the name lookup and the connect as well.
     int ReadTimeoutMs = 10000;
+    /// Longest time each request of the version check may take in all, in
+    /// milliseconds: a server that keeps sending a trickle never ends the
+    /// read time-out, and the program shows no window meanwhile.
+    int TotalTimeoutMs = 30000;
     /// Folder the installer is saved in; empty means the user's temporary folder.
     QString DownloadFolder;
 };

@@ -10,6 +10,7 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -18,7 +19,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One GET of the version check, blocking without user input; nothing on any failure.
+// One GET of the version check, blocking without user input; nothing on any
+// failure. The answer is bounded in size and in time: a server that sends
+// without end, or a byte at a time, must not hold the start or fill memory.
 std::optional<QByteArray> GetFile(QNetworkAccessManager &client, const TUpdateSite &site, const QString &path)
 {
     QNetworkRequest request = UpdateRequest(site.BaseAddress, path);
@@ -28,14 +31,36 @@ std::optional<QByteArray> GetFile(QNetworkAccessManager &client, const TUpdateSi
     // that hangs is bounded by it too.
     request.setTransferTimeout(site.ReadTimeoutMs);
     const std::unique_ptr<QNetworkReply> reply(client.get(request));
+    // Read as it arrives (Qt hands on a fast chunked answer only with a read
+    // buffer limit); a length announced beyond the limit fails at once.
+    reply->setReadBufferSize(256 * 1024);
+    QByteArray answer;
+    bool givenUp = false;
+    const auto giveUp = [&reply, &givenUp] {
+        givenUp = true;
+        reply->abort();
+    };
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&reply, giveUp] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxVersionAnswerBytes)
+            giveUp();
+    });
+    QObject::connect(reply.get(), &QIODevice::readyRead, reply.get(), [&reply, &answer, giveUp] {
+        answer += reply->readAll();
+        if (answer.size() > MaxVersionAnswerBytes)
+            giveUp();
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, reply.get(), giveUp);
     if (!reply->isFinished()) {
+        deadline.start(site.TotalTimeoutMs);
         QEventLoop loop;
         QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (!HttpFailureText(*reply).isEmpty())
+    if (givenUp || !HttpFailureText(*reply).isEmpty())
         return std::nullopt;
-    return reply->readAll();
+    return answer + reply->readAll();
 }
 
 // UTF-8 (a byte-order mark skipped) cut at CR LF, CR or LF; a final line
@@ -58,26 +83,25 @@ QStringList DecodeLines(const QByteArray &bytes)
 
 bool CheckForNewVersion(const TUpdateSite &site, TNewVersionInfo &info)
 {
-    QStringList changes;
-    QString versionLine;
-    {
-        QNetworkAccessManager client;
-        const std::optional<QByteArray> version =
-            GetFile(client, site, u"/download/version/lunavist-version.html"_s);
-        if (!version)
-            return false;
-        const QStringList versionLines = DecodeLines(*version);
-        if (versionLines.isEmpty())
-            return false;
-        versionLine = versionLines.front();
+    QNetworkAccessManager client;
+    const std::optional<QByteArray> version = GetFile(client, site, u"/download/version/lunavist-version.html"_s);
+    if (!version)
+        return false;
+    const std::optional<QByteArray> changeLog = GetFile(client, site, u"/download/version/lunavist-changes.html"_s);
+    if (!changeLog)
+        return false;
+    return EvaluateVersionFiles(*version, *changeLog, site.RunningVersion, info);
+}
 
-        const std::optional<QByteArray> changeLog =
-            GetFile(client, site, u"/download/version/lunavist-changes.html"_s);
-        if (!changeLog)
-            return false;
-        changes = DecodeLines(*changeLog);
-        changes.removeAll(QString()); // lines of blanks stay
-    }
+bool EvaluateVersionFiles(const QByteArray &versionFile, const QByteArray &changeLog, int runningVersion,
+                          TNewVersionInfo &info)
+{
+    const QStringList versionLines = DecodeLines(versionFile);
+    if (versionLines.isEmpty())
+        return false;
+    const QString &versionLine = versionLines.front();
+    QStringList changes = DecodeLines(changeLog);
+    changes.removeAll(QString()); // lines of blanks stay
 
     const qsizetype slash = versionLine.indexOf(u'/');
     if (slash < 0)
@@ -93,12 +117,12 @@ bool CheckForNewVersion(const TUpdateSite &site, TNewVersionInfo &info)
     const QString display = latestText.left(latestText.size() - 1) + u'.' + latestText.right(1);
 
     QString announcement;
-    if (minimum > site.RunningVersion) {
+    if (minimum > runningVersion) {
         announcement = FormatText(Translate(u"This version of the software is out of date. You must download "
                                             "the current version %s to continue using the software."_s),
                                   {display});
         info.ForcedUpdate = true;
-    } else if (latest > site.RunningVersion) {
+    } else if (latest > runningVersion) {
         announcement = FormatText(Translate(u"The new version %s is available"_s), {display});
     } else {
         return false;

@@ -3,6 +3,7 @@
 #include "ExtractionClient.h"
 
 #include "ExtractionTestServer.h"
+#include "HostileHttpServer.h"
 #include "TextFile.h"
 
 #include <QElapsedTimer>
@@ -12,6 +13,8 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(THostileHttpServer::TAnswer)
 
 class TstExtractionClient : public QObject {
     Q_OBJECT
@@ -24,6 +27,8 @@ private Q_SLOTS:
     void turnsTheAnswerIntoTextOrError();
     void noServerListening();
     void aSilentServerTimesOut();
+    void hostileServersEndWithinTheLimits_data();
+    void hostileServersEndWithinTheLimits();
     void aFileThatCannotBeOpenedSendsNothing_data();
     void aFileThatCannotBeOpenedSendsNothing();
 
@@ -168,6 +173,84 @@ void TstExtractionClient::aSilentServerTimesOut()
     QVERIFY(result.Text.isEmpty());
     QCOMPARE(result.ErrorText, u"Error: The server did not answer in time."_s);
     QCOMPARE(server.Requests.size(), 1);
+}
+
+void TstExtractionClient::hostileServersEndWithinTheLimits_data()
+{
+    QTest::addColumn<THostileHttpServer::TAnswer>("answer");
+    QTest::addColumn<int>("totalTimeoutMs");
+    QTest::addColumn<qint64>("maxAnswerBytes");
+    QTest::addColumn<QString>("error"); // the start of the error text; empty for success
+    QTest::addColumn<int>("withinMs");
+    QTest::addColumn<qint64>("sentAtMost"); // body bytes the server got rid of; -1: any
+
+    const qint64 gigabyte = qint64(1) << 30;
+    const qint64 defaultLimit = DefaultExtractionMaxAnswerBytes;
+    using TAnswer = THostileHttpServer::TAnswer;
+    const QString tooSlow = u"Error: The server did not answer in time."_s;
+    // What the sockets hold when the client gives up.
+    const qint64 slack = 16 * 1024 * 1024;
+    // The read time-out (1.5 s) never expires: a byte comes every second.
+    TAnswer drip{"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n", 1000, "a", 1000, false};
+    QTest::newRow("a server that drips a byte a second ends at the whole-call time-out")
+        << drip << 2500 << defaultLimit << tooSlow << 4500 << qint64(-1);
+    // Smaller limits than the default keep the runs short; the way to them is the same.
+    const qint64 eightMegabytes = qint64(8) * 1024 * 1024;
+    TAnswer chunkedGigabyte{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n", gigabyte, "text ", 0, true};
+    QTest::newRow("a gigabyte in chunks stops at the size limit")
+        << chunkedGigabyte << 60000 << eightMegabytes << u"Error: The extracted text is larger than 8 MB."_s << 10000
+        << qint64(-1);
+    TAnswer endless{"HTTP/1.1 200 OK\r\n", -1, "more ", 0, false};
+    QTest::newRow("an endless body without a length stops at the size limit")
+        << endless << 60000 << eightMegabytes << u"Error: The extracted text is larger than 8 MB."_s << 10000
+        << qint64(-1);
+    // A length beyond the limit is refused with the head, before the body is read.
+    TAnswer announced{"HTTP/1.1 200 OK\r\nContent-Length: 1073741824\r\n", gigabyte, "x", 0, false};
+    QTest::newRow("a gigabyte announced by its length fails before it is read")
+        << announced << 60000 << defaultLimit << u"Error: The extracted text is larger than 256 MB."_s << 5000
+        << slack;
+    TAnswer cut{"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n", 10, "early", 0, false};
+    QTest::newRow("a length announced and the connection closed early is an error, not a short text")
+        << cut << 60000 << defaultLimit << u"Error: "_s << 5000 << qint64(-1);
+    TAnswer cutLater{"HTTP/1.1 200 OK\r\nContent-Length: 10000000\r\n", 3000000, "later", 0, false};
+    QTest::newRow("a length announced and the connection closed after megabytes is an error too")
+        << cutLater << 60000 << defaultLimit << u"Error: "_s << 5000 << qint64(-1);
+    TAnswer garbage{"HTTP/1.1 200 OK\r\nContent-Length: 4194304\r\n", 4 * 1024 * 1024, "\xFF", 0, false};
+    QTest::newRow("four megabytes that are no UTF-8 become replacement characters")
+        << garbage << 60000 << defaultLimit << QString() << 10000 << qint64(-1);
+}
+
+// Whatever the server does, the call ends within its time-outs or at its
+// size limit, and never passes a part of an answer off as the text.
+void TstExtractionClient::hostileServersEndWithinTheLimits()
+{
+    QFETCH(THostileHttpServer::TAnswer, answer);
+    QFETCH(int, totalTimeoutMs);
+    QFETCH(qint64, maxAnswerBytes);
+    QFETCH(QString, error);
+    QFETCH(int, withinMs);
+    QFETCH(qint64, sentAtMost);
+    THostileHttpServer server;
+    server.Answer = answer;
+
+    QElapsedTimer clock;
+    clock.start();
+    const TExtractionResult result = ExtractDocumentText(WriteFile(u"doc.pdf"_s, "%PDF"), u"127.0.0.1"_s,
+                                                         server.Port(), 1500, totalTimeoutMs, maxAnswerBytes);
+    const qint64 elapsed = clock.elapsed();
+
+    QVERIFY2(elapsed < withinMs, qPrintable(QString::number(elapsed)));
+    if (error.isEmpty()) {
+        QVERIFY2(result.Success, qPrintable(result.ErrorText));
+        QCOMPARE(result.Text.size(), answer.BodyBytes);
+        QVERIFY(result.Text == QString(answer.BodyBytes, QChar::ReplacementCharacter));
+        return;
+    }
+    QVERIFY(!result.Success);
+    QVERIFY(result.Text.isEmpty());
+    QVERIFY2(result.ErrorText.startsWith(error) && result.ErrorText.size() > 7, qPrintable(result.ErrorText));
+    if (sentAtMost >= 0)
+        QVERIFY2(server.BodyBytesSent() <= sentAtMost, qPrintable(QString::number(server.BodyBytesSent())));
 }
 
 void TstExtractionClient::aFileThatCannotBeOpenedSendsNothing_data()

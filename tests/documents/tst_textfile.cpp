@@ -2,14 +2,20 @@
 #include "TextEncoding.h"
 #include "TextFile.h"
 #include "UserError.h"
+#include "WriteFaults.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
-#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +55,7 @@ private Q_SLOTS:
     void savesEditedLines();
     void failedSaveLeavesTheOldFile_data();
     void failedSaveLeavesTheOldFile();
+    void killedSaveLeavesOldOrNewFile();
 
 private:
     QString WriteFile(const QString &name, const QByteArray &bytes);
@@ -450,16 +457,19 @@ void TstTextFile::failedSaveLeavesTheOldFile_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<int>("fileSizeLimit"); // 0 for none
+    QTest::addColumn<bool>("readOnlyFolder");
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("a folder that does not exist")
-        << u"missing/out.txt"_s << 1 << 0 << u"No such file or directory"_s;
-    QTest::newRow("a path through a regular file") << u"old.txt/out.txt"_s << 1 << 0 << u"Not a directory"_s;
+        << u"missing/out.txt"_s << 1 << 0 << false << u"No such file or directory"_s;
+    QTest::newRow("a path through a regular file")
+        << u"old.txt/out.txt"_s << 1 << 0 << false << u"Not a directory"_s;
     // The limit makes the write fail part-way, as a full disk would.
     QTest::newRow("a large write that fails part-way")
-        << u"old.txt"_s << 20000 << 64 * 1024 << u"File too large"_s;
+        << u"old.txt"_s << 20000 << 64 * 1024 << false << u"File too large"_s;
     QTest::newRow("a small write that fails part-way")
-        << u"old.txt"_s << 100 << 512 << u"File too large"_s;
+        << u"old.txt"_s << 100 << 512 << false << u"File too large"_s;
+    QTest::newRow("a read-only folder") << u"old.txt"_s << 100 << 0 << true << QString(); // the system's reason
 }
 
 void TstTextFile::failedSaveLeavesTheOldFile()
@@ -467,35 +477,86 @@ void TstTextFile::failedSaveLeavesTheOldFile()
     QFETCH(QString, target);
     QFETCH(int, lineCount);
     QFETCH(int, fileSizeLimit);
+    QFETCH(bool, readOnlyFolder);
     QFETCH(QString, reason);
     const QByteArray oldBytes = "old\r\n"_ba;
     const QString oldPath = WriteFile(u"old.txt"_s, oldBytes);
     const QString path = m_dir->filePath(target);
     const QStringList lines(lineCount, u"a line of new text"_s);
 
-    rlimit savedLimit{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &savedLimit) == 0);
-    auto savedHandler = SIG_DFL;
-    if (fileSizeLimit > 0) {
-        savedHandler = std::signal(SIGXFSZ, SIG_IGN); // report EFBIG instead of ending the test
-        rlimit small = savedLimit;
-        small.rlim_cur = fileSizeLimit;
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    }
-    QString message = u"no error"_s;
-    try {
-        SaveTextFile(lines, path, TEncoding::Utf8(), TLineBreakStyle{});
-    } catch (const TUserError &error) {
-        message = error.Message();
-    }
-    if (fileSizeLimit > 0) {
-        setrlimit(RLIMIT_FSIZE, &savedLimit);
-        std::signal(SIGXFSZ, savedHandler);
+    const auto save = [&]() -> QByteArray {
+        try {
+            SaveTextFile(lines, path, TEncoding::Utf8(), TLineBreakStyle{});
+        } catch (const TUserError &error) {
+            return error.Message().toUtf8();
+        }
+        return "no error";
+    };
+    QString message;
+    if (fileSizeLimit == 0 && !readOnlyFolder) {
+        message = QString::fromUtf8(save());
+    } else {
+        const TWriteFaultScope fault(readOnlyFolder ? TWriteFault::ReadOnlyFolder : TWriteFault::FullDisk,
+                                     m_dir->path(), fileSizeLimit);
+        if (!fault.Active())
+            QSKIP(qPrintable(fault.SkipReason()));
+        message = QString::fromUtf8(save());
     }
 
-    QCOMPARE(message, u"Cannot create file \"%1\". %2"_s.arg(path, reason));
+    const QString expected = u"Cannot create file \"%1\". %2"_s.arg(path, reason);
+    if (reason.isEmpty())
+        QVERIFY2(message.startsWith(expected) && message.size() > expected.size(), qPrintable(message));
+    else
+        QCOMPARE(message, expected);
     QCOMPARE(ReadFile(oldPath), oldBytes);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{u"old.txt"_s}); // no leftovers
+}
+
+// A save killed at any moment leaves the old file or the new one, whole.
+void TstTextFile::killedSaveLeavesOldOrNewFile()
+{
+    // Large enough that a save takes a while, so many kills land inside one.
+    const QStringList oldLines(8000, u"an old line of the side, as it was on disk"_s);
+    const QStringList newLines(8000, u"a new line, \u00E9dited and merged"_s);
+    // In memory when there is such a file system: a save then waits for no
+    // disk, so the runs take a few seconds; replacing works the same.
+    const QString base = QFileInfo(u"/dev/shm"_s).isDir() ? u"/dev/shm"_s : QDir::tempPath();
+    const QTemporaryDir dir(base + u"/tst_textfile-XXXXXX"_s);
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"side.txt"_s);
+    SaveTextFile(newLines, path, TEncoding::Utf8(), TLineBreakStyle{});
+    const QByteArray newBytes = ReadFile(path);
+    QElapsedTimer clock;
+    clock.start();
+    SaveTextFile(oldLines, path, TEncoding::Utf8(), TLineBreakStyle{});
+    const qint64 saveMicroseconds = std::max<qint64>(clock.nsecsElapsed() / 1000, 100);
+    const QByteArray oldBytes = ReadFile(path);
+
+    QRandomGenerator random(20240611);
+    int sawOld = 0;
+    int sawNew = 0;
+    for (int run = 0; run < 100; ++run) {
+        std::fflush(stdout);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // Saves the new and the old lines in turn until killed.
+            for (int round = 0;; ++round)
+                SaveTextFile(round % 2 ? oldLines : newLines, path, TEncoding::Utf8(), TLineBreakStyle{});
+        }
+        // Anywhere within the first three saves.
+        QThread::usleep(random.bounded(3 * saveMicroseconds));
+        kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        const QByteArray now = ReadFile(path);
+        QVERIFY2(now == oldBytes || now == newBytes,
+                 qPrintable(u"run %1 left %2 bytes"_s.arg(run).arg(now.size())));
+        (now == oldBytes ? sawOld : sawNew) += 1;
+    }
+    // Both show up, so the kills did land before and after whole saves.
+    QVERIFY(sawOld > 0 && sawNew > 0);
 }
 
 QTEST_GUILESS_MAIN(TstTextFile)

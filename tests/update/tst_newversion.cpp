@@ -5,11 +5,14 @@
 #include "uNewVersionCheck.h"
 
 #include "FakeHttpServer.h"
+#include "HostileHttpServer.h"
 #include "TranslationCatalogue.h"
+#include "WriteFaults.h"
 #include "translation.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,6 +69,7 @@ QByteArray InstallerBytes()
 using TServerSetup = std::function<void(FakeHttpServer &)>;
 Q_DECLARE_METATYPE(TFakeAnswer)
 Q_DECLARE_METATYPE(TServerSetup)
+Q_DECLARE_METATYPE(THostileHttpServer::TAnswer)
 
 class TestNewVersion : public QObject
 {
@@ -79,6 +83,8 @@ private Q_SLOTS:
     void checkReadsTheVersionLineAndChangeLog();
     void checkSurvivesServerTrouble_data();
     void checkSurvivesServerTrouble();
+    void checkEndsWithinItsLimitsAgainstHostileServers_data();
+    void checkEndsWithinItsLimitsAgainstHostileServers();
 
     void dialogClosesWithTheRightOutcome_data();
     void dialogClosesWithTheRightOutcome();
@@ -88,6 +94,8 @@ private Q_SLOTS:
     void updateNowDownloadsAndStartsTheInstaller_data();
     void updateNowDownloadsAndStartsTheInstaller();
     void abortStopsTheDownloadInTheMiddle();
+    void aDownloadThatCannotBeWrittenLeavesTheOldFile_data();
+    void aDownloadThatCannotBeWrittenLeavesTheOldFile();
 
     void startupEndsOnlyWhenTheDialogSaysSo_data();
     void startupEndsOnlyWhenTheDialogSaysSo();
@@ -269,6 +277,60 @@ void TestNewVersion::checkSurvivesServerTrouble()
     QCOMPARE(info.Announcement.isEmpty(), !shown);
 }
 
+void TestNewVersion::checkEndsWithinItsLimitsAgainstHostileServers_data()
+{
+    QTest::addColumn<THostileHttpServer::TAnswer>("answer");
+    QTest::addColumn<int>("totalTimeoutMs");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("withinMs");
+
+    using TAnswer = THostileHttpServer::TAnswer;
+    const qint64 gigabyte = qint64(1) << 30;
+    // The read time-out (1.5 s) never expires: a byte comes every second.
+    QTest::newRow("a server that drips a byte a second fails at the whole-request time-out")
+        << TAnswer{"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n", 100, "2", 1000, false} << 2500 << false << 4500;
+    QTest::newRow("an endless chunked body fails at the size limit, long before the time-out")
+        << TAnswer{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n", -1, "25/24\n", 0, true} << 60000 << false
+        << 10000;
+    QTest::newRow("an endless body without a length fails alike")
+        << TAnswer{"HTTP/1.1 200 OK\r\n", -1, "25/24\n", 0, false} << 60000 << false << 10000;
+    QTest::newRow("a gigabyte announced by its length fails at once")
+        << TAnswer{"HTTP/1.1 200 OK\r\nContent-Length: 1073741824\r\n", gigabyte, "25/24\n", 0, false} << 60000
+        << false << 5000;
+    QTest::newRow("a length announced and the connection closed early fails")
+        << TAnswer{"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n", 6, "25/24\n", 0, false} << 60000 << false
+        << 5000;
+    QTest::newRow("bytes that are no UTF-8 after a good version line are shown as replacement characters")
+        << TAnswer{"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n", 9, "25/24\n\xFF\xFE\xC3", 0, false} << 60000
+        << true << 5000;
+}
+
+// Every request of the check gets the same answer; the check ends within its
+// time-outs or at its size limit, whatever the server does.
+void TestNewVersion::checkEndsWithinItsLimitsAgainstHostileServers()
+{
+    QFETCH(THostileHttpServer::TAnswer, answer);
+    QFETCH(int, totalTimeoutMs);
+    QFETCH(bool, shown);
+    QFETCH(int, withinMs);
+    THostileHttpServer server;
+    server.Answer = answer;
+    TUpdateSite site = Site();
+    site.BaseAddress = server.BaseAddress();
+    site.ReadTimeoutMs = 1500;
+    site.TotalTimeoutMs = totalTimeoutMs;
+
+    QElapsedTimer clock;
+    clock.start();
+    TNewVersionInfo info;
+    QCOMPARE(CheckForNewVersion(site, info), shown);
+    QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
+    if (shown) {
+        QVERIFY(info.Announcement.startsWith(u"The new version 2.5 is available\r\n\r\nWhat's new:\r\n25/24\r\n"_s));
+        QVERIFY2(info.Announcement.contains(QChar::ReplacementCharacter), qPrintable(info.Announcement));
+    }
+}
+
 void TestNewVersion::dialogClosesWithTheRightOutcome_data()
 {
     QTest::addColumn<bool>("forced");
@@ -388,7 +450,7 @@ void TestNewVersion::updateNowDownloadsAndStartsTheInstaller()
     if (missingFolder)
         FDownloadFolder = FDownloads->filePath(u"no such folder"_s);
     const QString target = QDir(FDownloadFolder).filePath(u"qbl_update.exe"_s);
-    if (!missingFolder) { // an installer left by an earlier run must not pass for this one
+    if (!missingFolder) { // an installer left by an earlier run must not pass for this one, nor be lost
         QFile stale(target);
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write("stale");
@@ -419,10 +481,14 @@ void TestNewVersion::updateNowDownloadsAndStartsTheInstaller()
         else
             QCOMPARE(FShell.Errors.front(), kDownloadFailed + failure);
         QCOMPARE(FShell.Opened, QList<QUrl>{QUrl(FServer->BaseAddress() + u'/')});
-        QVERIFY(!QFile::exists(target));
+        // An earlier file is left as it was, and never started.
+        QFile file(target);
+        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>"),
+                 missingFolder ? QByteArray("<missing>") : QByteArray("stale"));
     }
     // No partial download is left under another name either.
-    QCOMPARE(QDir(FDownloads->path()).entryList(QDir::Files), failure.isNull() ? QStringList{u"qbl_update.exe"_s} : QStringList());
+    QCOMPARE(QDir(FDownloads->path()).entryList(QDir::Files),
+             missingFolder ? QStringList() : QStringList{u"qbl_update.exe"_s});
 }
 
 void TestNewVersion::abortStopsTheDownloadInTheMiddle()
@@ -467,6 +533,53 @@ void TestNewVersion::abortStopsTheDownloadInTheMiddle()
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->Tag(), 0);
     QCOMPARE(QDir(FDownloads->path()).entryList(QDir::Files), QStringList());
+}
+
+void TestNewVersion::aDownloadThatCannotBeWrittenLeavesTheOldFile_data()
+{
+    QTest::addColumn<TWriteFault>("fault");
+    QTest::addColumn<int>("fileSizeLimit");
+
+    // The installer (96 KB) outgrows the limit part-way, as on a full disk.
+    QTest::newRow("a full disk") << TWriteFault::FullDisk << 10000;
+    QTest::newRow("a full disk in the last few bytes") << TWriteFault::FullDisk << 96 * 1024 - 100;
+    QTest::newRow("a read-only folder") << TWriteFault::ReadOnlyFolder << 0;
+}
+
+// The download fails where the program shows failures, starts nothing and
+// leaves the installer of an earlier run as it was.
+void TestNewVersion::aDownloadThatCannotBeWrittenLeavesTheOldFile()
+{
+    QFETCH(TWriteFault, fault);
+    QFETCH(int, fileSizeLimit);
+    TFakeAnswer installer = Text(InstallerBytes());
+    installer.Slices = 4;
+    FServer->Set(kInstallerPath, installer);
+    const QString target = QDir(FDownloadFolder).filePath(u"qbl_update.exe"_s);
+    {
+        QFile stale(target);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("stale");
+    }
+
+    TfrmNewVersion *dialog = ShowDialog(false);
+    QVERIFY(dialog);
+    {
+        const TWriteFaultScope scope(fault, FDownloadFolder, fileSizeLimit);
+        if (!scope.Active())
+            QSKIP(qPrintable(scope.SkipReason()));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"btUpdateNow"_s), Qt::LeftButton);
+    }
+
+    QCOMPARE(dialog->Tag(), 0);
+    QCOMPARE(FShell.Opened, QList<QUrl>{QUrl(FServer->BaseAddress() + u'/')}); // the home page, not the installer
+    QCOMPARE(FShell.Errors.size(), 1);
+    QVERIFY2(FShell.Errors.front().startsWith(kDownloadFailed) && FShell.Errors.front().size() > kDownloadFailed.size(),
+             qPrintable(FShell.Errors.front()));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("stale"));
+    QCOMPARE(QDir(FDownloadFolder).entryList(QDir::Files), QStringList{u"qbl_update.exe"_s});
 }
 
 void TestNewVersion::startupEndsOnlyWhenTheDialogSaysSo_data()
