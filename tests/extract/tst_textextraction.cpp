@@ -53,6 +53,14 @@ void TstTextExtraction::extractsTheTextOfEachFormat_data()
     QTest::newRow("8-bit text in the code page") << QByteArray("Caf\xE9\n") << u"Café\n"_s;
     QTest::newRow("an empty document has no text") << QByteArray() << QString();
     QTest::newRow("a DOCX without text") << Docx("<w:p/><w:p/>") << QString();
+    QTest::newRow("line breaks inside a text run end lines like paragraphs")
+        << Docx("<w:p><w:r><w:t>\none\r\ntwo</w:t></w:r></w:p>") << u"one\ntwo\n"_s;
+    QTest::newRow("an RTF line break written as hex bytes ends the line")
+        << QByteArray("{\\rtf1 \\'0a\\'0d\\'0aone\\'0atwo\\par}") << u"one\ntwo\n"_s;
+    QTest::newRow("an RTF hex escape with one digit shows nothing")
+        << QByteArray("{\\rtf1 x\\'a y}") << u"x y\n"_s;
+    QTest::newRow("a cut RTF hex escape leaves the closing brace alone")
+        << QByteArray("{\\rtf1 {\\*\\x hidden\\'4}shown}") << u"shown\n"_s;
 }
 
 void TstTextExtraction::extractsTheTextOfEachFormat()

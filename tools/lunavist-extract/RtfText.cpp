@@ -158,12 +158,13 @@ private:
             Byte(c);
             break;
         case '\'':
-            if (FAt + 2 <= FBytes.size()) {
-                bool ok = false;
-                const int value = FBytes.sliced(FAt, 2).toByteArray().toInt(&ok, 16);
+            // Exactly two hex digits make a byte; a damaged escape shows
+            // nothing rather than a byte made of one digit.
+            if (const int high = HexDigit(FAt), low = HexDigit(FAt + 1); high >= 0 && low >= 0) {
                 FAt += 2;
-                if (ok)
-                    Byte(char(value));
+                Byte(char(high * 16 + low));
+            } else {
+                FAt += high >= 0 ? 1 : 0;
             }
             break;
         case '~':
@@ -183,6 +184,21 @@ private:
         default:
             break; // \- (optional hyphen), \| and the like show nothing
         }
+    }
+
+    /// The value of the hex digit at `at`; -1 past the end or for another byte.
+    int HexDigit(qsizetype at) const
+    {
+        if (at >= FBytes.size())
+            return -1;
+        const char c = FBytes[at];
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
     }
 
     void Paragraph()

@@ -7,7 +7,20 @@ using namespace Qt::StringLiterals;
 
 void TTextBuilder::Append(QStringView text)
 {
-    Current() += text;
+    // A line break inside a run of text (an escaped or decoded LF, a cell
+    // written on two lines) ends the line like any paragraph end, so every
+    // reader's text keeps the same line layout; CR LF is one break.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\n' && text[i] != u'\r')
+            continue;
+        Current() += text.sliced(start, i - start);
+        EndLine();
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    Current() += text.sliced(start);
 }
 
 void TTextBuilder::EndLine()

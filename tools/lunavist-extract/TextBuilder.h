@@ -12,6 +12,7 @@
 class TTextBuilder {
 public:
     /// Appends to the current line, or to the current cell inside a row.
+    /// CR, LF and CR LF in the text end the line as EndLine() does.
     void Append(QStringView text);
     void Append(QChar c) { Append(QStringView(&c, 1)); }
 
