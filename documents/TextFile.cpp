@@ -40,6 +40,17 @@ void OpenForReading(QFile &file, const QString &path)
         throw CannotOpenFileError(path, FileTooLargeReason());
 }
 
+// How much to read next: a block, or what is left of a smaller file and one
+// byte more (so the end, or growth, shows), without a block's buffer for a
+// few bytes. A file of unknown size (a pipe, one reporting 0) reads blocks.
+qsizetype NextReadSize(const QFile &file)
+{
+    const qint64 size = file.isSequential() ? 0 : file.size();
+    if (size == 0)
+        return ReadBlockSize;
+    return qsizetype(std::clamp<qint64>(size - file.pos() + 1, 1, ReadBlockSize));
+}
+
 // Appends up to `count` more bytes of `file` to `bytes` and returns how many
 // came (0 at the end of the file). `readBefore` bytes of the file were read
 // before those in `bytes`.
@@ -79,11 +90,11 @@ qsizetype CountLinesAhead(QFile &file, const QString &path)
 {
     if (file.isSequential())
         return 0;
-    QByteArray block(ReadBlockSize, Qt::Uninitialized);
+    QByteArray block(NextReadSize(file), Qt::Uninitialized);
     qsizetype lineFeeds = 0;
     qsizetype returns = 0;
     for (;;) {
-        const qint64 got = file.read(block.data(), ReadBlockSize);
+        const qint64 got = file.read(block.data(), block.size());
         if (got <= 0)
             break; // an error shows when the lines are read
         const auto bytes = QByteArrayView(block).first(got);
@@ -195,7 +206,7 @@ TTextFileFacts LoadTextFile(const QString &path, QStringList &lines)
     std::optional<TLineBreak> firstBreak;
     for (;;) {
         const qsizetype carried = buffer.size();
-        if (ReadMore(file, path, buffer, ReadBlockSize, asciiBytes) == 0)
+        if (ReadMore(file, path, buffer, NextReadSize(file), asciiBytes) == 0)
             break;
         if (!IsAscii(QByteArrayView(buffer).sliced(carried))) {
             ReadRest(file, path, buffer, asciiBytes);
