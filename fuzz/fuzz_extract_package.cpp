@@ -16,43 +16,20 @@
 #include "FormatDetection.h"
 #include "OfficeOpenXmlText.h"
 #include "OpenDocumentText.h"
+#include "ZipInMemory.h"
 #include "ZipPackage.h"
-
-#include <zip.h>
 
 namespace {
 
 QByteArray Zipped(TFuzzInput &input, bool stored)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    FUZZ_CHECK(archive != nullptr, "no zip in memory");
-    zip_source_keep(buffer);
-    QList<QByteArray> parts; // alive until the archive is closed
+    QList<std::pair<QByteArray, QByteArray>> parts;
     while (!input.Rest().isEmpty()) {
-        const QByteArray name = input.Take(input.Byte()).toByteArray();
+        QByteArray name = input.Take(input.Byte()).toByteArray();
         const qsizetype length = input.Byte() | (qsizetype(input.Byte()) << 8);
-        parts.append(input.Take(length).toByteArray());
-        zip_source_t *source = zip_source_buffer(archive, parts.back().constData(), zip_uint64_t(parts.back().size()), 0);
-        const zip_int64_t index = zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
-        if (index < 0) { // an empty or otherwise refused name
-            zip_source_free(source);
-            continue;
-        }
-        zip_set_file_compression(archive, zip_uint64_t(index), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1);
+        parts.append({std::move(name), input.Take(length).toByteArray()});
     }
-    FUZZ_CHECK(zip_close(archive) == 0, "the parts cannot be zipped");
-    QByteArray zipped;
-    zip_source_open(buffer);
-    zip_source_seek(buffer, 0, SEEK_END);
-    zipped.resize(qsizetype(zip_source_tell(buffer)));
-    zip_source_seek(buffer, 0, SEEK_SET);
-    zip_source_read(buffer, zipped.data(), zip_uint64_t(zipped.size()));
-    zip_source_close(buffer);
-    zip_source_free(buffer);
-    return zipped;
+    return ZipInMemory(parts, stored);
 }
 
 QString Extract(QByteArrayView bytes, const TExtractLimits &limits)

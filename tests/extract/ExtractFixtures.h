@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <zip.h>
+#include "ZipInMemory.h"
 
 #include <utility>
 
@@ -19,31 +19,10 @@ namespace ExtractFixtures {
 /// A zip archive of `entries` (name, bytes), deflated unless `stored`.
 inline QByteArray Zip(const QList<std::pair<QString, QByteArray>> &entries, bool stored = false)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    if (!archive)
-        qFatal("cannot create a zip in memory");
-    zip_source_keep(buffer);
-    for (const auto &[name, bytes] : entries) {
-        zip_source_t *source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
-        if (index < 0)
-            qFatal("cannot add a zip entry");
-        zip_set_file_compression(archive, zip_uint64_t(index), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
-    }
-    if (zip_close(archive) != 0) // the entries' bytes must live until here
-        qFatal("cannot write a zip in memory");
-    QByteArray zipped;
-    zip_source_open(buffer);
-    zip_source_seek(buffer, 0, SEEK_END);
-    zipped.resize(qsizetype(zip_source_tell(buffer)));
-    zip_source_seek(buffer, 0, SEEK_SET);
-    zip_source_read(buffer, zipped.data(), zip_uint64_t(zipped.size()));
-    zip_source_close(buffer);
-    zip_source_free(buffer);
-    return zipped;
+    QList<std::pair<QByteArray, QByteArray>> utf8Named;
+    for (const auto &[name, bytes] : entries)
+        utf8Named.append({name.toUtf8(), bytes});
+    return ZipInMemory(utf8Named, stored);
 }
 
 /// A PDF with one page per entry of `pages`, each page's lines drawn top
