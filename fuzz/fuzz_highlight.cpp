@@ -12,8 +12,9 @@
 
 namespace {
 
-// The table form costs nA * nB; longer lines add no new paths.
-constexpr qsizetype kMaxUnits = 600;
+// The table form costs nA * nB. 256 units still pass the small-table limit
+// (64 by 64 tokens) and span several 64-bit words; longer lines add no paths.
+constexpr qsizetype kMaxUnits = 256;
 
 QString LineOf(QByteArrayView bytes)
 {
