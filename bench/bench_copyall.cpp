@@ -9,6 +9,7 @@
 #include "SilentPrompts.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
+#include "StallMeter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,11 +27,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-double Ms(qint64 ns)
-{
-    return double(ns) / 1e6;
-}
-
 struct TFigures {
     double CommandReturned = 0; // the command's own synchronous part
     double ResultApplied = 0;   // command to refilled grid and status line
@@ -45,17 +41,7 @@ template<typename Command>
 TFigures Measure(TfrmMain &window, Command command)
 {
     TFigures figures;
-    QElapsedTimer clock;
-    qint64 lastTick = 0;
-    qint64 longestGap = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastTick);
-        lastTick = now;
-    });
+    TStallMeter meter;
 
     // The refill runs from the model's reset to the end of the window's
     // reaction to the new rows (this connection comes after the window's).
@@ -64,29 +50,27 @@ TFigures Measure(TfrmMain &window, Command command)
     qint64 applied = -1;
     TComparisonSession &session = window.Session();
     const auto c1 = QObject::connect(window.Grid().model(), &QAbstractItemModel::modelAboutToBeReset,
-                                     [&] { refillStart = clock.nsecsElapsed(); });
+                                     [&] { refillStart = meter.Elapsed(); });
     const auto c2 = QObject::connect(&session, &TComparisonSession::GridRowsChanged,
-                                     [&] { refillEnd = clock.nsecsElapsed(); });
+                                     [&] { refillEnd = meter.Elapsed(); });
     const auto c3 = QObject::connect(&session, &TComparisonSession::StatusChanged, [&] {
         if (refillEnd >= 0)
-            applied = clock.nsecsElapsed();
+            applied = meter.Elapsed();
     });
 
-    ticker.start();
-    clock.start();
+    meter.Start();
     command();
-    figures.CommandReturned = Ms(clock.nsecsElapsed());
+    figures.CommandReturned = Ms(meter.Elapsed());
     while (applied < 0 || session.DiffRecomputeInProgress())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     // One more turn, so the gap that ends with the apply step is counted.
     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ticker.stop();
+    figures.LongestStall = meter.Stop();
     QObject::disconnect(c1);
     QObject::disconnect(c2);
     QObject::disconnect(c3);
 
     figures.ResultApplied = Ms(applied);
-    figures.LongestStall = Ms(std::max(longestGap, clock.nsecsElapsed() - lastTick));
     figures.Refill = Ms(refillEnd - refillStart);
     return figures;
 }

@@ -12,6 +12,7 @@
 #include "SilentPrompts.h"
 #include "DiffGrid.h"
 #include "MainForm.h"
+#include "StallMeter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,11 +30,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-double Ms(qint64 ns)
-{
-    return double(ns) / 1e6;
-}
-
 struct TFigures {
     double Settled = 0;      // from the start to the last row height
     double LongestStall = 0; // longest gap between turns of the event loop
@@ -48,27 +44,15 @@ TFigures UntilHeightsSettle(TDiffGrid &grid, Action action)
 {
     TFigures figures;
     const qint64 measuredBefore = grid.TextMeasureCount();
-    QElapsedTimer clock;
-    qint64 lastTick = 0;
-    qint64 longestGap = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastTick);
-        lastTick = now;
-    });
-    ticker.start();
-    clock.start();
+    TStallMeter meter;
+    meter.Start();
     action();
     while (grid.RowHeightsPending())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    figures.Settled = Ms(clock.nsecsElapsed());
+    figures.Settled = Ms(meter.Elapsed());
     // One more turn, so the gap that ends with the last slice is counted.
     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ticker.stop();
-    figures.LongestStall = Ms(std::max(longestGap, clock.nsecsElapsed() - lastTick));
+    figures.LongestStall = meter.Stop();
     figures.TextsMeasured = grid.TextMeasureCount() - measuredBefore;
     return figures;
 }

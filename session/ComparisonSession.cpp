@@ -66,6 +66,15 @@ void TComparisonSession::ResetSides()
     FLeftLineBreaks = FRightLineBreaks = TLineBreakStyle();
 }
 
+void TComparisonSession::AbandonComparison()
+{
+    ResetSides();
+    FLinesLoaded = false;
+    FDiffItems.clear();
+    FItemsStale = false;
+    FillGridRows();
+}
+
 void TComparisonSession::RunDiff()
 {
     FFolderMode = false;

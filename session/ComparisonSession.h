@@ -305,6 +305,9 @@ private:
     /// confirmation, trimming, both paths given and existing files.
     bool AcceptFilePaths(const QString &leftText, const QString &rightText, QString &left, QString &right);
     void ResetSides();
+    /// After a comparison failed half way: empty sides and an empty grid,
+    /// so no row indexes lines the lists no longer hold.
+    void AbandonComparison();
     QStringList &Lines(TSide side) { return side == sdLeft ? FLeftLines : FRightLines; }
     const QStringList &Lines(TSide side) const { return side == sdLeft ? FLeftLines : FRightLines; }
     /// "%d lines (left file) vs %d lines (right file)." with the present counts.

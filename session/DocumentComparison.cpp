@@ -61,12 +61,7 @@ void TComparisonSession::CompareDocuments(const QString &leftPath, const QString
             }
         }
     } catch (...) {
-        // As for text files: no rows that index lines the lists no longer hold.
-        ResetSides();
-        FLinesLoaded = false;
-        FDiffItems.clear();
-        FItemsStale = false;
-        FillGridRows();
+        AbandonComparison();
         throw;
     }
 

@@ -118,13 +118,8 @@ void TComparisonSession::CompareTextFiles(const QString &leftPath, const QString
             FLinesLoaded = true;
             RunDiff();
         } catch (...) {
-            // Half a comparison would leave rows that index lines the lists
-            // no longer hold; show an empty one until the user tries again.
-            ResetSides();
-            FLinesLoaded = false;
-            FDiffItems.clear();
-            FItemsStale = false;
-            FillGridRows();
+            // An empty comparison until the user tries again.
+            AbandonComparison();
             throw;
         }
     }
