@@ -2,6 +2,7 @@
 #include "HtmlText.h"
 
 #include "Charsets.h"
+#include "Digits.h"
 #include "HtmlEntities.h"
 #include "TextBuilder.h"
 
@@ -27,18 +28,6 @@ bool IsBlockElement(const QString &name)
 bool IsAsciiLetter(QChar c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-// The value of an ASCII digit in `base` (10 or 16); -1 for other characters.
-int DigitValue(QChar c, int base)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (base == 16 && c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (base == 16 && c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
 }
 
 class THtmlReader {
@@ -267,7 +256,7 @@ private:
             const qsizetype digits = i;
             char32_t value = 0;
             for (; i < FHtml.size() && i - digits < 8; ++i) {
-                const int digit = DigitValue(FHtml[i], hex ? 16 : 10);
+                const int digit = AsciiDigitValue(FHtml[i].unicode(), hex ? 16 : 10);
                 if (digit < 0)
                     break;
                 value = value * (hex ? 16 : 10) + char32_t(digit);
@@ -283,7 +272,7 @@ private:
             return QString::fromUcs4(&value, 1);
         }
         qsizetype i = FAt;
-        while (i < FHtml.size() && i - FAt < 32 && (IsAsciiLetter(FHtml[i]) || DigitValue(FHtml[i], 10) >= 0))
+        while (i < FHtml.size() && i - FAt < 32 && (IsAsciiLetter(FHtml[i]) || AsciiDigitValue(FHtml[i].unicode(), 10) >= 0))
             ++i;
         if (i < FHtml.size() && FHtml[i] == u';') {
             const char32_t value = HtmlEntityCodePoint(FHtml.sliced(FAt, i - FAt).toString());

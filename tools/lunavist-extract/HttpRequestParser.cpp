@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HttpRequestParser.h"
 
+#include "Digits.h"
+
 #include <algorithm>
 
 namespace {
@@ -26,17 +28,6 @@ bool IsFieldValue(QByteArrayView text)
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 0x20 && byte != '\t') || byte == 0x7F;
     });
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -153,7 +144,7 @@ THttpRequestParser::TStep THttpRequestParser::Parse(QByteArray &input, QByteArra
             }
             qint64 size = 0;
             for (const char c : digits) {
-                const int digit = HexDigit(c);
+                const int digit = HexDigitValue(c);
                 if (digit < 0)
                     return Fail(400);
                 size = size * 16 + digit;

@@ -2,6 +2,7 @@
 #include "MailText.h"
 
 #include "Charsets.h"
+#include "Digits.h"
 #include "ExtractTypes.h"
 #include "HtmlText.h"
 #include "TextBuilder.h"
@@ -215,17 +216,6 @@ private:
     TTextBuilder FOut;
 };
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 QByteArray DecodeQuotedPrintable(QByteArrayView bytes)
@@ -252,8 +242,8 @@ QByteArray DecodeQuotedPrintable(QByteArrayView bytes)
             i = j;
             continue;
         }
-        const int high = i + 1 < bytes.size() ? HexValue(bytes[i + 1]) : -1;
-        const int low = i + 2 < bytes.size() ? HexValue(bytes[i + 2]) : -1;
+        const int high = i + 1 < bytes.size() ? HexDigitValue(bytes[i + 1]) : -1;
+        const int low = i + 2 < bytes.size() ? HexDigitValue(bytes[i + 2]) : -1;
         if (high >= 0 && low >= 0) {
             decoded += char(high * 16 + low);
             i += 2;

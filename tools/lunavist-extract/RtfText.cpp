@@ -2,6 +2,7 @@
 #include "RtfText.h"
 
 #include "Charsets.h"
+#include "Digits.h"
 #include "ExtractTypes.h"
 #include "TextBuilder.h"
 
@@ -187,19 +188,7 @@ private:
     }
 
     /// The value of the hex digit at `at`; -1 past the end or for another byte.
-    int HexDigit(qsizetype at) const
-    {
-        if (at >= FBytes.size())
-            return -1;
-        const char c = FBytes[at];
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
+    int HexDigit(qsizetype at) const { return at < FBytes.size() ? HexDigitValue(FBytes[at]) : -1; }
 
     void Paragraph()
     {
