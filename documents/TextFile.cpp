@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TextFile.h"
 
+#include "FileWriting.h"
 #include "LineSplitting.h"
 #include "TextEncoding.h"
 #include "TextFormat.h"
@@ -140,19 +141,6 @@ QString BreakText(TLineBreak lineBreak)
         break;
     }
     return u"\n"_s;
-}
-
-// A write cut short (file size limit, full disk) returns the part written
-// and sets no error; writing the rest then fails with the system's reason.
-bool WriteAll(QFileDevice &file, QByteArrayView bytes)
-{
-    while (!bytes.isEmpty()) {
-        const qint64 written = file.write(bytes.data(), bytes.size());
-        if (written <= 0)
-            return false;
-        bytes = bytes.sliced(written);
-    }
-    return true;
 }
 
 } // namespace

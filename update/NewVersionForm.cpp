@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NewVersionForm.h"
 
+#include "FileWriting.h"
 #include "UpdateHttp.h"
 #include "UpdateShell.h"
 #include "translation.h"
@@ -38,19 +39,6 @@ namespace {
 struct TUpdateFailure {
     QString Text;
 };
-
-// A write cut short (file size limit, full disk) returns the part written;
-// only all of it counts.
-bool WriteAll(QFileDevice &file, QByteArrayView bytes)
-{
-    while (!bytes.isEmpty()) {
-        const qint64 written = file.write(bytes.data(), bytes.size());
-        if (written <= 0)
-            return false;
-        bytes = bytes.sliced(written);
-    }
-    return true;
-}
 
 constexpr int kButtonTop = 156;
 constexpr int kButtonHeight = 25;
