@@ -150,6 +150,11 @@ void TstTextExtraction::refusesBrokenAndHostileDocuments_data()
         const QByteArray docx = DocxWithTable();
         return docx.first(docx.size() / 2);
     }() << entries << unpacked << unparseable << u"zip"_s;
+    // Found by fuzzing: the bound of the Zip64 record went negative and wrapped.
+    QTest::newRow("a Zip64 locator in a package shorter than its record")
+        << QByteArray::fromHex("504b0304504b060780006c652d63387a65c68b61626c006c504b"
+                               "05060000ffffffffffffffffe1e1e1e1e1b3ffffff0000000025")
+        << entries << unpacked << unparseable << u"65535 entries"_s;
     QTest::newRow("a DOCX whose XML is cut short")
         << Zip({{u"[Content_Types].xml"_s,
                  ContentTypes("<Override PartName=\"/word/document.xml\" ContentType=\"application/"

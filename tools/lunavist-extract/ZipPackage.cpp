@@ -37,7 +37,9 @@ qint64 DeclaredEntryCount(QByteArrayView bytes)
         constexpr qsizetype LocatorSize = 20;
         if (count == 0xFFFF && at >= LocatorSize && bytes.sliced(at - LocatorSize, 4) == "PK\x06\x07") {
             const quint64 record = LittleEndian(bytes, at - LocatorSize + 8, 8);
-            if (record <= quint64(bytes.size() - 56) && bytes.sliced(qsizetype(record), 4) == "PK\x06\x06")
+            // A package shorter than the Zip64 record has none, whatever the locator says.
+            if (bytes.size() >= 56 && record <= quint64(bytes.size() - 56)
+                && bytes.sliced(qsizetype(record), 4) == "PK\x06\x06")
                 return qint64(std::min<quint64>(LittleEndian(bytes, qsizetype(record) + 32, 8), quint64(1) << 62));
         }
         return qint64(count);
